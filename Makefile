@@ -1,0 +1,55 @@
+# One entry point for a fresh Debian 12 machine: every target installs what is
+# missing, configures, builds and prepares the working folder run/ by itself.
+
+BUILD   := build
+RUN     := run
+BIN     := $(BUILD)/bin
+JOBS    := $(shell nproc 2>/dev/null || echo 2)
+
+PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-dev \
+            freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
+            xvfb xauth xdotool x11-utils imagemagick unifont
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build workdir run tabulix test bench clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The working folder the programs run in: settings files, annotated copies, font.
+workdir: build
+	@mkdir -p $(RUN)/data $(RUN)/textdata
+	@if [ -x $(BIN)/sjis-fontgen ] && [ ! -s $(RUN)/sjis.fnt ]; then \
+	  $(BIN)/sjis-fontgen $(RUN)/sjis.fnt; fi
+
+run: workdir
+	@[ -f $(RUN)/data/0.txt ] || cp tools/demo-settings.txt $(RUN)/data/0.txt
+	$(BIN)/partivox-batch $(RUN)/data/0.txt $(RUN)/demo-after-1000-steps.txt 1000
+	@echo "Wrote $(RUN)/demo-after-1000-steps.txt"
+
+test: workdir
+	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BIN)/partivox-bench
+
+clean:
+	rm -rf $(BUILD)
