@@ -53,6 +53,8 @@ void moveFocus(GLUI* glui, int step) {
         next = step > 0 ? 0 : count - 1;
     else
         next = (at + step + count) % count;
+    // Even when the focus comes back to the same field, Tab commits it.
+    deactivateActive();
     activateControl(order[next], true);
 }
 

@@ -307,7 +307,8 @@ public:
     // except in the field the user is typing into.
     void sync_live();
     int get_glut_window_id() const { return window_id; }
-    // Destroys the window and its controls; the object is gone afterwards.
+    // Destroys the window and its controls, dropping any uncommitted edit;
+    // the object is gone afterwards.
     void close();
 
     // Toolkit internals.

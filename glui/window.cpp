@@ -146,8 +146,10 @@ void GLUI::post_main_redisplay() const {
     if (main_gfx_window_id > 0) glutPostWindowRedisplay(main_gfx_window_id);
 }
 
+// An uncommitted edit is dropped, not written: the variables behind a window
+// being closed may already be gone.
 void GLUI::close() {
-    if (activeControl != nullptr && activeControl->glui == this) deactivateActive();
+    if (activeControl != nullptr && activeControl->glui == this) activeControl = nullptr;
     auto& list = GLUI_Master.windows;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     glutDestroyWindow(window_id);

@@ -7,7 +7,9 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+# -noreset: by default the server resets whenever its last client leaves, and
+# a test process connecting during the reset fails to open the display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb=$!
 read -r number <"$fifo"
 rm -f "$fifo"

@@ -1,0 +1,218 @@
+// Check boxes, buttons, list boxes, rollouts, focus order, the main window's
+// redisplays, window titles and the size of a large window.
+#include "tests/glui_harness.h"
+
+#include <GL/glx.h>
+#include <X11/Xutil.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace harness;
+
+namespace {
+
+class ControlsTest : public ControlWindowTest {};
+
+// Quit buttons take the runtime library's exit as their callback.
+[[maybe_unused]] const GLUI_Update_CB kExitFits = exit;
+
+TEST_F(ControlsTest, CheckboxTogglesItsIntOnAClickInsideOrOnSpace) {
+    int flag = 0;
+    GLUI_Checkbox* box = glui->add_checkbox("check", &flag, 3, recordingCallback);
+    clickControl(box);
+    EXPECT_EQ(flag, 1);
+
+    // Pressing, leaving and letting go outside changes nothing.
+    press(glui, box->x_abs + 5, box->y_abs + 5);
+    release(glui, box->x_abs + 5, box->y_abs + 60);
+    EXPECT_EQ(flag, 1);
+
+    moveTo(glui, 1, 1);   // keys go to the window under the pointer
+    key(XK_space);        // the box kept the focus
+    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(callbackLog.ids, (std::vector<int>{3, 3}));
+}
+
+TEST_F(ControlsTest, ButtonCallbackGetsItsIdWithTheMainWindowCurrent) {
+    GLUI_Button* button = glui->add_button("press", 5, recordingCallback);
+    clickControl(button);
+    ASSERT_EQ(callbackLog.ids, (std::vector<int>{5}));
+    EXPECT_EQ(callbackLog.currentWindows[0], mainWindow());
+    EXPECT_EQ(glutGetWindow(), glui->get_glut_window_id());   // put back afterwards
+
+    press(glui, button->x_abs + 5, button->y_abs + 5);
+    release(glui, button->x_abs + 5, button->y_abs + 80);
+    EXPECT_EQ(callbackLog.ids.size(), 1u);
+    moveTo(glui, 1, 1);
+    key(XK_space);
+    EXPECT_EQ(callbackLog.ids, (std::vector<int>{5, 5}));
+}
+
+// 周期, 壁あり, 壁なし
+const char* const kItems[] = {"\x8e\xfc\x8a\xfa", "\x95\xc7\x82\xa0\x82\xe8", "\x95\xc7\x82\xc8\x82\xb5"};
+
+class ListboxTest : public ControlWindowTest {
+protected:
+    void SetUp() override {
+        ControlWindowTest::SetUp();
+        list = glui->add_listbox("edge", &choice, 2, recordingCallback);
+        for (int i = 0; i < 3; ++i) list->add_item(10 + i, kItems[i]);
+        pump();
+    }
+    // Centre of drop-down item i; the list opens below the box.
+    void clickItem(int i) {
+        click(glui, list->box_x() + 10, list->y_abs + list->h + 1 + i * 20 + 10);
+    }
+    int choice = 11;
+    GLUI_Listbox* list = nullptr;
+};
+
+TEST_F(ListboxTest, ChoosingAnItemWritesItsIdAndCallsBackOnce) {
+    EXPECT_EQ(list->get_int_val(), 11);   // the live value picks its item
+    int closedHeight = windowHeight(glui);
+    clickControl(list);
+    ASSERT_EQ(glui->open_list, list);
+    EXPECT_GE(windowHeight(glui), list->y_abs + list->h + 3 * 20);
+    clickItem(2);
+    EXPECT_EQ(glui->open_list, nullptr);
+    EXPECT_EQ(choice, 12);
+    EXPECT_EQ(windowHeight(glui), closedHeight);
+
+    clickControl(list);
+    clickItem(2);   // the same item again: no change, no call
+    EXPECT_EQ(callbackLog.ids, (std::vector<int>{2}));
+
+    moveTo(glui, 1, 1);
+    key(XK_Up);   // focused: arrows step through the items
+    EXPECT_EQ(choice, 11);
+    EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 2}));
+}
+
+TEST_F(ListboxTest, EscapeOrAClickOutsideClosesTheListUnchanged) {
+    clickControl(list);
+    key(XK_Escape);
+    EXPECT_EQ(glui->open_list, nullptr);
+    clickControl(list);
+    click(glui, 1, 1);
+    EXPECT_EQ(glui->open_list, nullptr);
+    EXPECT_EQ(choice, 11);
+    EXPECT_TRUE(callbackLog.ids.empty());
+}
+
+TEST_F(ControlsTest, ClosingARolloutHidesItsControlsAndShrinksTheWindow) {
+    int inside = 1;
+    GLUI_Rollout* rollout = glui->add_rollout("group", true);
+    GLUI_EditText* field = glui->add_edittext_to_panel(rollout, "inside", GLUI_EDITTEXT_INT, &inside);
+    glui->add_button("after");
+    int openHeight = windowHeight(glui);
+    int fieldX = field->x_abs + field->w - 5, fieldY = field->y_abs + 5;
+
+    clickControl(field);
+    type("7");
+    click(glui, rollout->x_abs + 30, rollout->y_abs + 10);   // the header
+    EXPECT_FALSE(rollout->is_open);
+    EXPECT_EQ(inside, 17);   // what was typed is committed, not lost
+    EXPECT_LT(windowHeight(glui), openHeight - field->h);
+
+    click(glui, fieldX, fieldY);
+    EXPECT_FALSE(field->is_active());
+    key(XK_Tab);
+    key(XK_Tab);
+    EXPECT_FALSE(field->is_active());
+
+    rollout->open();
+    EXPECT_EQ(windowHeight(glui), openHeight);
+}
+
+TEST_F(ControlsTest, TabAndShiftTabFollowCreationOrderAndSkipClosedRollouts) {
+    int a = 0, b = 0, c = 0, d = 0;
+    GLUI_EditText* e1 = glui->add_edittext("e1", GLUI_EDITTEXT_INT, &a);
+    GLUI_Button* b1 = glui->add_button("b1");
+    GLUI_Checkbox* c1 = glui->add_checkbox("c1", &b);
+    GLUI_Rollout* open = glui->add_rollout("open", true);
+    GLUI_EditText* e2 = glui->add_edittext_to_panel(open, "e2", GLUI_EDITTEXT_INT, &c);
+    GLUI_Rollout* closed = glui->add_rollout("closed", false);
+    glui->add_edittext_to_panel(closed, "e3", GLUI_EDITTEXT_INT, &d);
+    GLUI_Listbox* lb = glui->add_listbox("lb", &d);
+    lb->add_item(0, "zero");
+    const std::vector<GLUI_Control*> order = {e1, b1, c1, open, e2, closed, lb};
+
+    moveTo(glui, 1, 1);
+    for (size_t i = 0; i <= order.size(); ++i) {
+        key(XK_Tab);
+        EXPECT_TRUE(order[i % order.size()]->is_active()) << "forward " << i;
+    }
+    for (int i = 6; i >= 0; --i) {
+        key(XK_Tab, true);
+        EXPECT_TRUE(order[i]->is_active()) << "backward " << i;
+    }
+}
+
+TEST_F(ControlsTest, MainWindowIsRedisplayedAfterACommitButNotPerKeystroke) {
+    int value = 0;
+    GLUI_EditText* field = glui->add_edittext("value", GLUI_EDITTEXT_INT, &value);
+    clickControl(field);
+    pump();
+    int before = mainDisplayCount();
+    type("123");
+    EXPECT_EQ(mainDisplayCount(), before);
+    key(XK_Return);
+    EXPECT_EQ(mainDisplayCount(), before + 1);
+}
+
+std::string windowProperty(Window w, const char* name) {
+    Display* d = display();
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1024, False, AnyPropertyType, &type,
+                       &format, &count, &after, &data);
+    std::string value(reinterpret_cast<char*>(data), count);
+    XFree(data);
+    return value;
+}
+
+TEST(WindowTitle, ShowsShiftJisTitlesAsUtf8AndNamesTheProgram) {
+    mainWindow();
+    GLUI* glui = openControlWindow("\x83\x66\x81\x5b\x83\x5e\x95\xcf\x8a\xb7");   // データ変換
+    glutSetWindow(glui->get_glut_window_id());
+    Window w = glXGetCurrentDrawable();
+    EXPECT_EQ(windowProperty(w, "_NET_WM_NAME"),
+              "\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf\xe5\xa4\x89\xe6\x8f\x9b");
+    EXPECT_EQ(windowProperty(w, "WM_NAME"), "\x83\x66\x81\x5b\x83\x5e\x95\xcf\x8a\xb7");
+    XClassHint hint;
+    ASSERT_NE(XGetClassHint(display(), w, &hint), 0);
+    EXPECT_STREQ(hint.res_class, "glui_tests");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    glui->close();
+}
+
+// The simulator's window: eight rollouts of two columns of 250-pixel fields
+// with long labels, two of them open, and a row of commands below.
+TEST_F(ControlsTest, ALargeWindowWithMostRolloutsClosedFitsTheScreenTidily) {
+    static float values[8][16];
+    // 時計回りの磁場による角運動量: one of the longest labels.
+    const char* label = "\x8e\x9e\x8c\x76\x89\xf1\x82\xe8\x82\xcc\x8e\xa5\x8f\xea\x82\xc9\x82\xe6"
+                        "\x82\xe9\x8a\x70\x89\x5e\x93\xae\x97\xca";
+    std::vector<GLUI_Rollout*> rollouts;
+    for (int r = 0; r < 8; ++r) {
+        GLUI_Rollout* rollout = glui->add_rollout("rollout", r == 3 || r == 7);
+        rollouts.push_back(rollout);
+        for (int i = 0; i < 16; ++i) {
+            if (i == 8) glui->add_column_to_panel(rollout, false);
+            glui->add_edittext_to_panel(rollout, label, GLUI_EDITTEXT_FLOAT, &values[r][i])->set_w(250);
+        }
+    }
+    for (int i = 0; i < 5; ++i) glui->add_button("command");
+    EXPECT_LE(windowWidth(glui), 1280);
+    EXPECT_LE(windowHeight(glui), 1024);
+    for (GLUI_Rollout* rollout : rollouts) {
+        EXPECT_EQ(rollout->x_abs, rollouts[0]->x_abs);
+        EXPECT_EQ(rollout->w, rollouts[0]->w);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// Edit fields driven with real pointer and key events: committing, numbers,
+// double-byte text, caret and selection, sync_live, disabled fields.
+#include <cstring>
+
+#include "glui/number_text.h"
+#include "tests/glui_harness.h"
+
+using namespace harness;
+
+namespace {
+
+class EditTextTest : public ControlWindowTest {};
+
+// Puts the caret at byte offset pos of a field that shows its text from the start.
+void clickAtOffset(GLUI_EditText* e, int pos) {
+    int x = e->x_abs + e->text_x_offset + 5 + e->substring_width(0, pos);
+    click(e->glui, x, e->y_abs + e->h / 2);
+}
+
+TEST_F(EditTextTest, IntAndFloatFieldsCommitOnEnterAndTabAndCallBackOnce) {
+    for (KeySym commitKey : {XK_Return, XK_Tab}) {
+        SCOPED_TRACE(commitKey == XK_Return ? "Enter" : "Tab");
+        callbackLog = {};
+        int count = 5;
+        float speed = 0.1f;
+        GLUI_EditText* intField =
+            glui->add_edittext("count", GLUI_EDITTEXT_INT, &count, 7, recordingCallback);
+        GLUI_EditText* floatField =
+            glui->add_edittext("speed", GLUI_EDITTEXT_FLOAT, &speed, 8, recordingCallback);
+
+        clickControl(intField);
+        key(XK_a);   // not a digit: refused
+        key(XK_BackSpace);
+        type("42");
+        key(commitKey);
+        EXPECT_EQ(count, 42);
+        EXPECT_STREQ(intField->get_text(), "42");
+
+        clickControl(floatField);
+        key(XK_Home);
+        key(XK_End, true);
+        type("2.50");
+        key(commitKey);
+        EXPECT_FLOAT_EQ(speed, 2.5f);
+        EXPECT_STREQ(floatField->get_text(), "2.5");
+
+        // Leaving the field after Enter commits the same text again: no second call.
+        click(glui, 1, 1);
+        EXPECT_EQ(callbackLog.ids, (std::vector<int>{7, 8}));
+    }
+}
+
+TEST_F(EditTextTest, CommittedNumbersAreNormalisedAndNonNumbersRevert) {
+    int count = 3;
+    float mass = 1.0f;
+    GLUI_EditText* intField = glui->add_edittext("count", GLUI_EDITTEXT_INT, &count, 1, recordingCallback);
+    GLUI_EditText* floatField = glui->add_edittext("mass", GLUI_EDITTEXT_FLOAT, &mass, 2, recordingCallback);
+    EXPECT_STREQ(floatField->get_text(), "1.0");
+
+    clickControl(floatField);
+    key(XK_End);
+    key(XK_Home, true);
+    type("3.14159265");
+    key(XK_Return);
+    EXPECT_STREQ(floatField->get_text(), "3.14159");
+    EXPECT_FLOAT_EQ(mass, 3.14159265f);   // the value keeps every digit typed
+
+    key(XK_BackSpace);   // all selected after Enter: clears the field
+    type("-");
+    key(XK_Tab);
+    EXPECT_STREQ(floatField->get_text(), "3.14159");
+    EXPECT_FLOAT_EQ(mass, 3.14159265f);
+
+    clickControl(intField);
+    key(XK_End);
+    key(XK_Home, true);
+    type("-0070");
+    key(XK_Return);
+    EXPECT_STREQ(intField->get_text(), "-70");
+    EXPECT_EQ(count, -70);
+    EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 1}));
+}
+
+TEST(NumberText, FloatsShowSixDigitsWithoutTrailingZeros) {
+    EXPECT_EQ(formatFloat(1.0f), "1.0");
+    EXPECT_EQ(formatFloat(0.1f), "0.1");
+    EXPECT_EQ(formatFloat(0.0025f), "0.0025");
+    EXPECT_EQ(formatFloat(100.0f), "100.0");
+    EXPECT_EQ(formatFloat(-0.25f), "-0.25");
+    EXPECT_EQ(formatFloat(1234567.0f), "1.23457e+06");
+    EXPECT_EQ(formatFloat(1e10f), "1.0e+10");
+    EXPECT_EQ(formatFloat(1e-10f), "1.0e-10");
+    float value = 0;
+    EXPECT_TRUE(parseFloat("1.0e+10", value));
+    EXPECT_FLOAT_EQ(value, 1e10f);
+    EXPECT_FALSE(parseFloat(".", value));
+    int number = 0;
+    EXPECT_FALSE(parseInt("-", number));
+    EXPECT_TRUE(parseInt("99999999999", number));
+    EXPECT_EQ(number, 2147483647);
+}
+
+// 粒 子 in Shift-JIS around an ASCII letter: "粒a子".
+const char kMixed[] = "\x97\xb1" "a" "\x8e\x71";
+
+TEST_F(EditTextTest, BackspaceAndArrowsTreatADoubleByteCharacterAsOne) {
+    char note[64];
+    std::strcpy(note, kMixed);
+    GLUI_EditText* e = glui->add_edittext("note", GLUI_EDITTEXT_TEXT, note);
+    e->set_w(250);
+    clickControl(e);   // right of the text: caret at the end
+    EXPECT_EQ(e->insertion_pt, 5);
+
+    key(XK_Left);
+    EXPECT_EQ(e->insertion_pt, 3);
+    key(XK_Left);
+    EXPECT_EQ(e->insertion_pt, 2);
+    key(XK_Left);
+    EXPECT_EQ(e->insertion_pt, 0);
+    key(XK_Right);
+    EXPECT_EQ(e->insertion_pt, 2);
+    key(XK_Right, true);
+    key(XK_Right, true);
+    EXPECT_EQ(e->sel_start, 2);
+    EXPECT_EQ(e->sel_end, 5);
+
+    key(XK_End);
+    key(XK_BackSpace);
+    EXPECT_STREQ(e->get_text(), "\x97\xb1" "a");
+    key(XK_Home);
+    key(XK_Delete);
+    EXPECT_STREQ(e->get_text(), "a");
+    key(XK_Return);
+    EXPECT_STREQ(note, "a");
+}
+
+TEST_F(EditTextTest, MouseDragAndShiftArrowsSelectAndTypingReplaces) {
+    int value = 12345;
+    GLUI_EditText* e = glui->add_edittext("value", GLUI_EDITTEXT_INT, &value);
+    pump();
+    int y = e->y_abs + e->h / 2;
+    int left = e->x_abs + e->text_x_offset + 5;
+
+    clickAtOffset(e, 2);
+    EXPECT_EQ(e->insertion_pt, 2);
+    press(glui, left + e->substring_width(0, 1), y);
+    moveTo(glui, left + e->substring_width(0, 4), y);
+    release(glui, left + e->substring_width(0, 4), y);
+    EXPECT_EQ(e->sel_start, 1);
+    EXPECT_EQ(e->sel_end, 4);
+    type("9");
+    EXPECT_STREQ(e->get_text(), "195");
+
+    key(XK_End);
+    key(XK_Left, true);
+    key(XK_Left, true);
+    type("0");
+    EXPECT_STREQ(e->get_text(), "10");
+    key(XK_Home);
+    key(XK_Delete);
+    EXPECT_STREQ(e->get_text(), "0");
+    EXPECT_EQ(value, 12345);   // nothing committed yet
+    key(XK_Tab);
+    EXPECT_EQ(value, 0);
+}
+
+TEST_F(EditTextTest, SyncLiveShowsNewValuesButSparesTheFieldBeingTyped) {
+    int typed = 1, other = 2;
+    GLUI_EditText* typing = glui->add_edittext("typed", GLUI_EDITTEXT_INT, &typed);
+    GLUI_EditText* shown = glui->add_edittext("other", GLUI_EDITTEXT_INT, &other);
+    clickControl(typing);
+    type("5");
+    typed = 30;
+    other = 40;
+    glui->sync_live();
+    EXPECT_STREQ(shown->get_text(), "40");
+    EXPECT_STREQ(typing->get_text(), "15");
+    key(XK_Return);
+    EXPECT_EQ(typed, 15);
+
+    // Once the field is left it follows its variable again.
+    click(glui, 1, 1);
+    typed = 31;
+    glui->sync_live();
+    EXPECT_STREQ(typing->get_text(), "31");
+}
+
+// A callback that changes its own field's variable, as slot-number checks do.
+int* resetTarget = nullptr;
+GLUI* resetWindow = nullptr;
+void resetToZero(int) {
+    *resetTarget = 0;
+    resetWindow->sync_live();
+}
+
+TEST_F(EditTextTest, CallbackThatCorrectsTheValueIsShownAfterEnter) {
+    int slot = 0;
+    resetTarget = &slot;
+    resetWindow = glui;
+    GLUI_EditText* e = glui->add_edittext("slot", GLUI_EDITTEXT_INT, &slot, 0, resetToZero);
+    clickControl(e);
+    type("12");
+    key(XK_Return);
+    EXPECT_EQ(slot, 0);
+    EXPECT_STREQ(e->get_text(), "0");
+}
+
+TEST_F(EditTextTest, DisabledFieldShowsItsValueAndIgnoresInput) {
+    float readOnly = 2.5f;
+    int next = 0;
+    GLUI_EditText* locked = glui->add_edittext("locked", GLUI_EDITTEXT_FLOAT, &readOnly);
+    locked->disable();
+    GLUI_EditText* open = glui->add_edittext("open", GLUI_EDITTEXT_INT, &next);
+    clickControl(locked);
+    type("7");
+    key(XK_Return);
+    EXPECT_STREQ(locked->get_text(), "2.5");
+    EXPECT_FALSE(locked->is_active());
+
+    key(XK_Tab);   // Tab passes it by
+    EXPECT_TRUE(open->is_active());
+
+    readOnly = 3.0f;   // but it still follows its variable
+    glui->sync_live();
+    EXPECT_STREQ(locked->get_text(), "3.0");
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+#include "tests/glui_harness.h"
+
+#include <unistd.h>
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace harness {
+
+CallbackLog callbackLog;
+
+namespace {
+int theMainWindow = 0;
+int displayCount = 0;
+
+void countDisplay() {
+    ++displayCount;
+    glClear(GL_COLOR_BUFFER_BIT);
+    glutSwapBuffers();
+}
+
+// The font makes double-byte characters 16 pixels wide, as in the programs;
+// it is made in a folder of this process's own, its working directory.
+std::filesystem::path fontFolder;
+
+void removeFontFolder() { std::filesystem::remove_all(fontFolder); }
+
+void startGlut() {
+    namespace fs = std::filesystem;
+    fontFolder = fs::temp_directory_path() / ("glui_tests_" + std::to_string(getpid()));
+    fs::create_directories(fontFolder);
+    fs::current_path(fontFolder);
+    std::atexit(removeFontFolder);
+    std::string command = std::string(SJIS_FONTGEN) + " sjis.fnt > /dev/null";
+    if (std::system(command.c_str()) != 0) ADD_FAILURE() << "font generator failed";
+
+    static int argc = 1;
+    static char name[] = "glui_tests";
+    static char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
+    glutInitWindowPosition(700, 0);
+    glutInitWindowSize(200, 200);
+    theMainWindow = glutCreateWindow("main");
+    glutDisplayFunc(countDisplay);
+    pump();
+}
+
+Window xWindow(int glutWindow) {
+    int previous = glutGetWindow();
+    glutSetWindow(glutWindow);
+    Window w = glXGetCurrentDrawable();
+    if (previous > 0) glutSetWindow(previous);
+    return w;
+}
+}  // namespace
+
+Display* display() { return glXGetCurrentDisplay(); }
+
+int mainWindow() {
+    if (theMainWindow == 0) startGlut();
+    return theMainWindow;
+}
+
+int mainDisplayCount() { return displayCount; }
+
+void pump() {
+    for (int i = 0; i < 4; ++i) {
+        XSync(display(), False);
+        glutMainLoopEvent();
+    }
+}
+
+GLUI* openControlWindow(const char* title) {
+    glutSetWindow(mainWindow());
+    GLUI* glui = GLUI_Master.create_glui(title, 0, 0, 0);
+    glui->set_main_gfx_window(mainWindow());
+    pump();
+    return glui;
+}
+
+int windowWidth(GLUI* glui) {
+    pump();
+    glutSetWindow(glui->get_glut_window_id());
+    return glutGet(GLUT_WINDOW_WIDTH);
+}
+
+int windowHeight(GLUI* glui) {
+    pump();
+    glutSetWindow(glui->get_glut_window_id());
+    return glutGet(GLUT_WINDOW_HEIGHT);
+}
+
+void moveTo(GLUI* glui, int x, int y) {
+    pump();   // the window may have been asked to change size
+    Display* d = display();
+    int rootX, rootY;
+    Window child;
+    XTranslateCoordinates(d, xWindow(glui->get_glut_window_id()), DefaultRootWindow(d), x, y,
+                          &rootX, &rootY, &child);
+    XTestFakeMotionEvent(d, -1, rootX, rootY, CurrentTime);
+    pump();
+}
+
+void press(GLUI* glui, int x, int y) {
+    moveTo(glui, x, y);
+    XTestFakeButtonEvent(display(), 1, True, CurrentTime);
+    pump();
+}
+
+void release(GLUI* glui, int x, int y) {
+    moveTo(glui, x, y);
+    XTestFakeButtonEvent(display(), 1, False, CurrentTime);
+    pump();
+}
+
+void click(GLUI* glui, int x, int y) {
+    press(glui, x, y);
+    release(glui, x, y);
+}
+
+void clickControl(GLUI_Control* c) {
+    int x = c->x_abs + c->w / 2;
+    if (auto* e = dynamic_cast<GLUI_EditText*>(c)) x = c->x_abs + (e->text_x_offset + c->w) / 2;
+    click(c->glui, x, c->y_abs + c->h / 2);
+}
+
+void key(KeySym sym, bool shift) {
+    Display* d = display();
+    KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+    KeyCode code = XKeysymToKeycode(d, sym);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+    pump();
+}
+
+void type(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        switch (*p) {
+        case '.': key(XK_period); break;
+        case '-': key(XK_minus); break;
+        case ' ': key(XK_space); break;
+        default: key(XStringToKeysym(std::string(1, *p).c_str())); break;
+        }
+    }
+}
+
+void recordingCallback(int id) {
+    callbackLog.ids.push_back(id);
+    callbackLog.currentWindows.push_back(glutGetWindow());
+}
+
+void ControlWindowTest::SetUp() {
+    mainWindow();
+    callbackLog = {};
+    glui = openControlWindow();
+}
+
+void ControlWindowTest::TearDown() {
+    glui->close();
+    pump();
+}
+
+}  // namespace harness
