@@ -44,7 +44,11 @@ int GLUI_Control::string_width(const char* text) const {
     return _glutBitmapWidthString(glui->font, text);
 }
 
-void GLUI_Control::redraw() const { glui->post_redisplay(); }
+// Read-only fields inside closed rollouts change at every displayed frame;
+// redrawing the window for them would cost a full repaint each time.
+void GLUI_Control::redraw() const {
+    if (isShown(this)) glui->post_redisplay();
+}
 
 bool GLUI_Control::is_active() const { return activeControl == this; }
 

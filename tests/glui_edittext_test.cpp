@@ -134,6 +134,23 @@ TEST_F(EditTextTest, BackspaceAndArrowsTreatADoubleByteCharacterAsOne) {
     EXPECT_STREQ(note, "a");
 }
 
+TEST_F(EditTextTest, LongTextScrollsByWholeCharactersToKeepTheCaretInView) {
+    char note[128] = "";
+    for (int i = 0; i < 20; ++i) std::strcat(note, "\x97\xb1");   // 粒 x 20: 320 pixels
+    GLUI_EditText* e = glui->add_edittext("note", GLUI_EDITTEXT_TEXT, note);
+    int room = e->w - e->text_x_offset - 10;
+    clickControl(e);
+    key(XK_End);
+    EXPECT_EQ(e->substring_end, 40);
+    EXPECT_GT(e->substring_start, 0);
+    EXPECT_EQ(e->substring_start % 2, 0);
+    EXPECT_LE(e->substring_width(e->substring_start, e->substring_end), room);
+    EXPECT_GT(e->substring_width(e->substring_start - 2, e->substring_end), room);
+    key(XK_Home);
+    EXPECT_EQ(e->substring_start, 0);
+    EXPECT_EQ(e->substring_end % 2, 0);
+}
+
 TEST_F(EditTextTest, MouseDragAndShiftArrowsSelectAndTypingReplaces) {
     int value = 12345;
     GLUI_EditText* e = glui->add_edittext("value", GLUI_EDITTEXT_INT, &value);
