@@ -339,7 +339,6 @@ public:
     GLUI* create_glui(const char* name, long flags = 0, int x = -1, int y = -1);
     // Hands f to GLUT's idle processing behind the toolkit's own; NULL stops it.
     void set_glutIdleFunc(void (*f)());
-    void sync_live_all();
 
     // Toolkit internals.
     std::vector<GLUI*> windows;   // creation order

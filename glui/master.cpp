@@ -64,7 +64,3 @@ void GLUI_Master_Object::set_glutIdleFunc(void (*f)()) {
     user_idle = f;
     glutIdleFunc(f != nullptr ? idleDispatch : nullptr);
 }
-
-void GLUI_Master_Object::sync_live_all() {
-    for (GLUI* glui : windows) glui->sync_live();
-}

@@ -161,6 +161,31 @@ TEST_F(ControlsTest, MainWindowIsRedisplayedAfterACommitButNotPerKeystroke) {
     EXPECT_EQ(mainDisplayCount(), before + 1);
 }
 
+// glutMainLoop never returns, so each case runs in a fresh process and ends
+// it with a code that says which routine GLUT called.
+void exitFromIdle() { std::exit(7); }
+void exitFromTimer(int) { std::exit(3); }
+
+TEST(IdleRoutineDeathTest, RunsFromGlutsIdleProcessingUntilANullRoutineStopsIt) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            mainWindow();
+            GLUI_Master.set_glutIdleFunc(exitFromIdle);
+            glutMainLoop();
+        },
+        testing::ExitedWithCode(7), "");
+    EXPECT_EXIT(
+        {
+            mainWindow();
+            GLUI_Master.set_glutIdleFunc(exitFromIdle);
+            GLUI_Master.set_glutIdleFunc(nullptr);
+            glutTimerFunc(100, exitFromTimer, 0);
+            glutMainLoop();
+        },
+        testing::ExitedWithCode(3), "");
+}
+
 std::string windowProperty(Window w, const char* name) {
     Display* d = display();
     Atom type;
