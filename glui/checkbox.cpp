@@ -19,7 +19,7 @@ static void drawTick(int x, int y) {
 
 void GLUI_Checkbox::draw() {
     int bx = x_abs, by = y_abs + 1;
-    setGrey(enabled ? 255 : kBoxInnerLight + 1);
+    setGrey(enabled ? 255 : kBackground);
     fillRect(bx, by, bx + kBoxSize, by + kBoxSize);
     setGrey(kShadow);
     fillRect(bx, by, bx + kBoxSize, by + 1);

@@ -149,7 +149,10 @@ void GLUI::post_main_redisplay() const {
 // An uncommitted edit is dropped, not written: the variables behind a window
 // being closed may already be gone.
 void GLUI::close() {
-    if (activeControl != nullptr && activeControl->glui == this) activeControl = nullptr;
+    if (activeControl != nullptr && activeControl->glui == this) {
+        activeControl = nullptr;
+        mouseHeld = false;
+    }
     auto& list = GLUI_Master.windows;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     glutDestroyWindow(window_id);

@@ -242,4 +242,31 @@ TEST_F(EditTextTest, DisabledFieldShowsItsValueAndIgnoresInput) {
     EXPECT_STREQ(locked->get_text(), "3.0");
 }
 
+// Counts the dark pixels of a label's 16-row text band between x0 and x1.
+int darkPixels(GLUI* glui, int x0, int x1, int baselineY) {
+    int dark = 0;
+    for (int y = baselineY - 14; y <= baselineY + 1; ++y)
+        for (int x = x0; x < x1; ++x) dark += greyAt(glui, x, y) < 80;
+    return dark;
+}
+
+TEST_F(EditTextTest, JapaneseLabelsAreDrawnAndDisabledBoxesAreGrey) {
+    static float a = 1, b = 2;
+    // 質量 and 電荷: two 16-pixel glyphs each.
+    GLUI_EditText* open = glui->add_edittext("\x8e\xbf\x97\xca", GLUI_EDITTEXT_FLOAT, &a);
+    GLUI_EditText* locked = glui->add_edittext("\x93\x64\x89\xd7", GLUI_EDITTEXT_FLOAT, &b);
+    locked->disable();
+    pump();
+    int labelRight = open->x_abs + open->text_x_offset - 4;
+    int baseline = open->y_abs + 15;
+    // Each glyph of the enabled label is inked; the disabled one is not black.
+    EXPECT_GT(darkPixels(glui, labelRight - 32, labelRight - 16, baseline), 15);
+    EXPECT_GT(darkPixels(glui, labelRight - 16, labelRight, baseline), 15);
+    EXPECT_EQ(darkPixels(glui, labelRight - 32, labelRight, locked->y_abs + 15), 0);
+
+    int insideX = open->x_abs + open->w - 4;
+    EXPECT_EQ(greyAt(glui, insideX, open->y_abs + 10), 255);
+    EXPECT_EQ(greyAt(glui, insideX, locked->y_abs + 10), 200);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
 #include <cstdlib>
@@ -94,6 +95,14 @@ int windowHeight(GLUI* glui) {
     pump();
     glutSetWindow(glui->get_glut_window_id());
     return glutGet(GLUT_WINDOW_HEIGHT);
+}
+
+int greyAt(GLUI* glui, int x, int y) {
+    pump();
+    XImage* image = XGetImage(display(), xWindow(glui->get_glut_window_id()), x, y, 1, 1, AllPlanes, ZPixmap);
+    unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return static_cast<int>(((pixel >> 16 & 0xFF) + (pixel >> 8 & 0xFF) + (pixel & 0xFF)) / 3);
 }
 
 void moveTo(GLUI* glui, int x, int y) {

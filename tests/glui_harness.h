@@ -32,6 +32,8 @@ void clickControl(GLUI_Control* c);
 void key(KeySym sym, bool shift = false);
 // Digits, lower-case letters, '.', '-' and ' '.
 void type(const char* text);
+// Grey level (mean of red, green, blue) of window pixel (x, y) as shown on screen.
+int greyAt(GLUI* glui, int x, int y);
 int windowWidth(GLUI* glui);
 int windowHeight(GLUI* glui);
 Display* display();
