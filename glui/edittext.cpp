@@ -140,8 +140,16 @@ void GLUI_EditText::mouse_down(int x, int y) {
     placeCaret(*this, find_insertion_pt(x, y), false);
 }
 
+// Dragging past either end of the box scrolls one character per move.
 void GLUI_EditText::mouse_held(int x, int y, bool) {
-    if (dragging) placeCaret(*this, find_insertion_pt(x, y), true);
+    if (!dragging) return;
+    int pos = find_insertion_pt(x, y);
+    if (x < textLeft(*this) && pos == substring_start && pos > 0)
+        pos = charStartBefore(*this, pos);
+    else if (x >= textLeft(*this) + visibleWidth(*this) && pos == substring_end &&
+             pos < static_cast<int>(text.size()))
+        pos = charEndAfter(*this, pos);
+    placeCaret(*this, pos, true);
 }
 
 void GLUI_EditText::mouse_up(int, int, bool) { dragging = false; }

@@ -97,9 +97,18 @@ static void motion(int x, int y) {
     if (mouseHeld && c != nullptr && c->glui == glui) c->mouse_held(x, y, c->hit(x, y));
 }
 
+// Over a field that takes typing the pointer turns into the text cursor.
 static void passiveMotion(int x, int y) {
     GLUI* glui = currentGlui();
-    if (glui != nullptr && glui->open_list != nullptr) dropdownMotion(glui, x, y);
+    if (glui == nullptr) return;
+    if (glui->open_list != nullptr) {
+        dropdownMotion(glui, x, y);
+        return;
+    }
+    GLUI_Control* over = controlAt(&glui->main_panel, x, y);
+    bool typing = over != nullptr && over->enabled && dynamic_cast<GLUI_EditText*>(over) != nullptr;
+    int cursor = typing ? GLUT_CURSOR_TEXT : GLUT_CURSOR_INHERIT;
+    if (glutGet(GLUT_WINDOW_CURSOR) != cursor) glutSetCursor(cursor);
 }
 
 // ---- keys -------------------------------------------------------------------------

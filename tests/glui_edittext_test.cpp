@@ -149,6 +149,15 @@ TEST_F(EditTextTest, LongTextScrollsByWholeCharactersToKeepTheCaretInView) {
     key(XK_Home);
     EXPECT_EQ(e->substring_start, 0);
     EXPECT_EQ(e->substring_end % 2, 0);
+
+    // Dragging past the right end selects on and scrolls the text along.
+    int y = e->y_abs + e->h / 2;
+    press(glui, e->x_abs + e->text_x_offset + 6, y);
+    for (int i = 0; i < 60 && e->sel_end < 40; ++i) moveTo(glui, e->x_abs + e->w + 5 + i % 2, y);
+    release(glui, e->x_abs + e->w + 20, y);
+    EXPECT_EQ(e->sel_start, 0);
+    EXPECT_EQ(e->sel_end, 40);
+    EXPECT_GT(e->substring_start, 0);
 }
 
 TEST_F(EditTextTest, MouseDragAndShiftArrowsSelectAndTypingReplaces) {
