@@ -1,5 +1,7 @@
 #include "time_step.h"
 
+#include <cassert>
+
 #include "force_rates.h"
 #include "world_state.h"
 
@@ -32,6 +34,7 @@ static double combine(double p, double r1, double r2, double r3, double r4, doub
 void advanceStep() {
     const int n = world.particleCount;
     if (n <= 0) return;
+    assert(n <= MaxParticles && "particleCount beyond the particle table: a caller skipped the limit check");
     Particle* P = world.particles;
     const double h = world.simulationSpeed;
     computeRates(P, k1);
