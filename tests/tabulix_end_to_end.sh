@@ -49,7 +49,7 @@ wait_for_file() {
 number_field=(150 16) convert_button=(109 39) quit_button=(109 62)
 
 click "${number_field[@]}"
-xdotool key ctrl+a BackSpace
+xdotool key End BackSpace
 xdotool type 3
 click "${convert_button[@]}"
 wait_for_file "$work/textdata/3.txt" || fail "textdata/3.txt was not written"
