@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "convert_settings.h"
-#include "glui.h"
+#include "glui/glui.h"
 
 namespace {
 
