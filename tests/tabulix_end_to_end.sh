@@ -5,7 +5,7 @@
 #
 #   tabulix_end_to_end.sh TABULIX SJIS_FONTGEN TEST_DATA_DIR
 set -euo pipefail
-tabulix=$1 fontgen=$2 testdata=$3
+tabulix=$(realpath "$1") fontgen=$(realpath "$2") testdata=$(realpath "$3")
 
 work=$(mktemp -d)
 pid=
@@ -17,12 +17,10 @@ mkdir -p "$work/data" "$work/textdata"
 cp "$testdata/tabulix-settings.txt" "$work/data/3.txt"
 "$fontgen" "$work/sjis.fnt" >/dev/null
 
-# The window title is Shift-JIS; compare its bytes rather than a pattern.
-title_bytes=$(printf 'データ変換' | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')
+# The toolkit names each window's class after the program and gives the
+# window manager the title in UTF-8.
 find_window() {
-  for w in $(xdotool search --maxdepth 1 --onlyvisible --name . 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" | head -c -1 | od -An -tx1 | tr -d ' \n')" = "$title_bytes" ] && { echo "$w"; return; }
-  done
+  xdotool search --onlyvisible --class tabulix 2>/dev/null | head -n 1 || true
 }
 
 (cd "$work" && exec "$tabulix") &
@@ -33,7 +31,8 @@ for _ in $(seq 100); do
   [ -n "$window" ] && break
   sleep 0.05
 done
-[ -n "$window" ] || fail "no window titled データ変換"
+[ -n "$window" ] || fail "no tabulix window"
+[ "$(xdotool getwindowname "$window")" = "データ変換" ] || fail "window title is not データ変換"
 xdotool windowfocus "$window"
 
 click() {  # x y in window pixels
