@@ -1,0 +1,137 @@
+#include "events.h"
+
+#include "dropdown.h"
+#include "focus.h"
+#include "glui.h"
+#include "look.h"
+
+static GLUI* currentGlui() { return GLUI_Master.find_glui(glutGetWindow()); }
+
+// ---- drawing and size -----------------------------------------------------------
+
+static void drawTree(GLUI_Control* c) {
+    c->draw();
+    GLUI_Panel* panel = c->as_panel();
+    if (panel == nullptr || !panel->shows_children()) return;
+    for (GLUI_Control* child : panel->children) drawTree(child);
+}
+
+static void display() {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr) return;
+    int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(kBackground / 255.0f, kBackground / 255.0f, kBackground / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawTree(&glui->main_panel);
+    drawDropdown(glui);
+    glutSwapBuffers();
+}
+
+// The window always has the size of its content: a resize by the user or
+// the window manager snaps back.
+static void reshape(int w, int h) {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr) return;
+    if (w != glui->needed_w || h != glui->needed_h) glutReshapeWindow(glui->needed_w, glui->needed_h);
+    glutPostRedisplay();
+}
+
+// ---- mouse ----------------------------------------------------------------------
+
+static GLUI_Control* controlAt(GLUI_Panel* panel, int x, int y) {
+    if (panel->shows_children()) {
+        for (GLUI_Control* child : panel->children) {
+            GLUI_Panel* inner = child->as_panel();
+            GLUI_Control* found = inner != nullptr ? controlAt(inner, x, y)
+                                                   : child->hit(x, y) ? child : nullptr;
+            if (found != nullptr) return found;
+        }
+    }
+    return panel->hit(x, y) ? panel : nullptr;
+}
+
+static void pressAt(GLUI* glui, int x, int y) {
+    GLUI_Control* target = controlAt(&glui->main_panel, x, y);
+    if (target == nullptr || !target->enabled || !target->can_focus()) {
+        deactivateActive();
+        return;
+    }
+    activateControl(target, false);
+    mouseHeld = true;
+    target->mouse_down(x, y);
+}
+
+static void releaseAt(GLUI* glui, int x, int y) {
+    mouseHeld = false;
+    GLUI_Control* c = activeControl;
+    if (c != nullptr && c->glui == glui) c->mouse_up(x, y, c->hit(x, y));
+}
+
+static void mouse(int button, int state, int x, int y) {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr || button != GLUT_LEFT_BUTTON) return;
+    if (glui->open_list != nullptr) {
+        if (state == GLUT_UP) mouseHeld = false;
+        dropdownMouse(glui, state, x, y);
+    } else if (state == GLUT_DOWN) {
+        pressAt(glui, x, y);
+    } else {
+        releaseAt(glui, x, y);
+    }
+}
+
+static void motion(int x, int y) {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr) return;
+    if (glui->open_list != nullptr) {
+        dropdownMotion(glui, x, y);
+        return;
+    }
+    GLUI_Control* c = activeControl;
+    if (mouseHeld && c != nullptr && c->glui == glui) c->mouse_held(x, y, c->hit(x, y));
+}
+
+static void passiveMotion(int x, int y) {
+    GLUI* glui = currentGlui();
+    if (glui != nullptr && glui->open_list != nullptr) dropdownMotion(glui, x, y);
+}
+
+// ---- keys -------------------------------------------------------------------------
+
+static void keyboard(unsigned char key, int, int) {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr) return;
+    int modifiers = glutGetModifiers();
+    if (glui->open_list != nullptr) {
+        dropdownKey(glui, key);
+    } else if (key == '\t') {
+        if (!mouseHeld) moveFocus(glui, (modifiers & GLUT_ACTIVE_SHIFT) ? -1 : 1);
+    } else if (activeControl != nullptr && activeControl->glui == glui) {
+        activeControl->key_handler(key, modifiers);
+    }
+}
+
+static void special(int key, int, int) {
+    GLUI* glui = currentGlui();
+    if (glui == nullptr) return;
+    if (glui->open_list != nullptr)
+        dropdownSpecial(glui, key);
+    else if (activeControl != nullptr && activeControl->glui == glui)
+        activeControl->special_handler(key, glutGetModifiers());
+}
+
+void installWindowHandlers() {
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    glutPassiveMotionFunc(passiveMotion);
+    glutKeyboardFunc(keyboard);
+    glutSpecialFunc(special);
+}

@@ -1,0 +1,105 @@
+#include "glui.h"
+#include "focus.h"
+#include "look.h"
+
+void GLUI_Panel::draw() {
+    switch (type) {
+    case GLUI_PANEL_EMBOSSED:
+        if (name.empty()) {
+            drawEtchedFrame(x_abs, y_abs, w, h);
+        } else {
+            // The title sits on a patch of background that interrupts the frame's top line.
+            int frameTop = kLineBaseline - 6;
+            drawEtchedFrame(x_abs, y_abs + frameTop, w, h - frameTop);
+            setGrey(kBackground);
+            fillRect(x_abs + 5, y_abs, x_abs + 9 + string_width(name.c_str()), y_abs + kLineHeight);
+            draw_name(7, kLineBaseline);
+        }
+        break;
+    case GLUI_PANEL_RAISED:
+        outlineRect(x_abs + 1, y_abs + 1, w - 1, h - 1, kShadow);
+        outlineRect(x_abs, y_abs, w - 1, h - 1, 255);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- rollout ----------------------------------------------------------------
+
+// The header is a button-like bar across the top of the rollout.
+static constexpr int kHeaderTop = 2;
+static constexpr int kHeaderInset = 3;
+
+void GLUI_Rollout::draw() {
+    if (is_open) {
+        int bodyTop = kHeaderTop + kBoxHeight / 2;
+        drawEtchedFrame(x_abs, y_abs + bodyTop, w, h - bodyTop);
+    }
+    int hx = x_abs + kHeaderInset, hy = y_abs + kHeaderTop, hw = w - 2 * kHeaderInset;
+    if (header_pressed) {
+        setGrey(kBackground);
+        fillRect(hx, hy, hx + hw, hy + kBoxHeight);
+        outlineRect(hx, hy, hw, kBoxHeight, 0);
+        outlineRect(hx + 1, hy + 1, hw - 2, kBoxHeight - 2, kShadow);
+    } else {
+        drawRaisedBox(hx, hy, hw, kBoxHeight);
+    }
+    draw_name(kHeaderInset + 10, kHeaderTop + kBoxBaseline);
+    // '-' while open, '+' while closed, near the right end of the header.
+    int cx = hx + hw - 14, cy = hy + kBoxHeight / 2;
+    setGrey(enabled ? 0 : kShadow);
+    fillRect(cx - 4, cy - 1, cx + 5, cy + 1);
+    if (!is_open) fillRect(cx - 1, cy - 4, cx + 1, cy + 5);
+    if (is_active()) drawFocusFrame(hx + 3, hy + 3, hw - 6, kBoxHeight - 6);
+}
+
+bool GLUI_Rollout::hit(int x, int y) const {
+    return x >= x_abs && x < x_abs + w && y >= y_abs && y < y_abs + kRolloutHeader;
+}
+
+void GLUI_Rollout::mouse_down(int, int) {
+    header_pressed = true;
+    redraw();
+}
+
+void GLUI_Rollout::mouse_held(int, int, bool inside) {
+    if (header_pressed == inside) return;
+    header_pressed = inside;
+    redraw();
+}
+
+void GLUI_Rollout::mouse_up(int, int, bool inside) {
+    header_pressed = false;
+    if (inside) press_by_key();
+    redraw();
+}
+
+void GLUI_Rollout::press_by_key() {
+    if (is_open)
+        close();
+    else
+        open();
+}
+
+void GLUI_Rollout::open() {
+    is_open = true;
+    glui->refresh();
+}
+
+void GLUI_Rollout::close() {
+    is_open = false;
+    // A field inside keeps nothing half-typed once it can no longer be seen.
+    dropHiddenFocus(glui);
+    glui->refresh();
+}
+
+// ---- column -------------------------------------------------------------------
+
+void GLUI_Column::draw() {
+    if (!draw_bar) return;
+    setGrey(kShadow);
+    fillRect(x_abs, y_abs, x_abs + 1, y_abs + h);
+    setGrey(255);
+    fillRect(x_abs + 1, y_abs, x_abs + 2, y_abs + h);
+}
