@@ -45,6 +45,10 @@ run: workdir
 	$(BIN)/partivox-batch $(RUN)/data/0.txt $(RUN)/demo-after-1000-steps.txt 1000
 	@echo "Wrote $(RUN)/demo-after-1000-steps.txt"
 
+# The converter works on run/data/N.txt and writes run/textdata/N.txt.
+tabulix: workdir
+	cd $(RUN) && ../$(BIN)/tabulix
+
 test: workdir
 	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 

@@ -1,0 +1,34 @@
+// Snapshot sums of the quantities the physics conserves: momenta, angular
+// momenta with their magnetic counterparts, and the energy terms.
+#pragma once
+
+// Indices into WorldState::conservedValues.
+namespace Conserved {
+enum Index : int {
+    momentumX,
+    momentumY,
+    angularMomentum,
+    magneticMomentumX,
+    magneticMomentumY,
+    magneticAngularMomentum,
+    totalMomentumX,
+    totalMomentumY,
+    totalAngularMomentum,
+    kineticEnergy,
+    coulombEnergy,
+    electricEnergy,
+    gravityEnergy,
+    otherExternalEnergy,
+    otherPairEnergy,
+    totalEnergy,
+    Count
+};
+
+// The index names as text, for reports such as the batch runner's.
+extern const char* const names[Count];
+}  // namespace Conserved
+
+// Overwrites all 16 entries of world.conservedValues. Each entry accumulates
+// in single precision, as the panel shows it; nothing guards against the
+// non-finite values degenerate settings give.
+void computeConservedQuantities();

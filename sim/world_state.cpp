@@ -1,0 +1,3 @@
+#include "world_state.h"
+
+WorldState world;

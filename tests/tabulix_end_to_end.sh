@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Drives the real tabulix under X like a user: types a file number, presses
+# "変換", checks the annotated file byte for byte, presses "変換" for a number
+# with no settings file, and quits with "終了".
+#
+#   tabulix_end_to_end.sh TABULIX SJIS_FONTGEN TEST_DATA_DIR
+set -euo pipefail
+tabulix=$(realpath "$1") fontgen=$(realpath "$2") testdata=$(realpath "$3")
+
+work=$(mktemp -d)
+pid=
+cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mkdir -p "$work/data" "$work/textdata"
+cp "$testdata/tabulix-settings.txt" "$work/data/3.txt"
+"$fontgen" "$work/sjis.fnt" >/dev/null
+
+# The toolkit names each window's class after the program and gives the
+# window manager the title in UTF-8.
+find_window() {
+  xdotool search --onlyvisible --class tabulix 2>/dev/null | head -n 1 || true
+}
+
+(cd "$work" && exec "$tabulix") &
+pid=$!
+window=
+for _ in $(seq 100); do
+  window=$(find_window)
+  [ -n "$window" ] && break
+  sleep 0.05
+done
+[ -n "$window" ] || fail "no tabulix window"
+[ "$(xdotool getwindowname "$window")" = "データ変換" ] || fail "window title is not データ変換"
+xdotool windowfocus "$window"
+
+click() {  # x y in window pixels
+  xdotool mousemove --window "$window" "$1" "$2"
+  xdotool click 1
+}
+wait_for_file() {
+  for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.05; done
+  return 1
+}
+
+# Layout: the 200-pixel number field at the top, then "変換", then "終了".
+number_field=(150 16) convert_button=(109 39) quit_button=(109 62)
+
+click "${number_field[@]}"
+xdotool key End BackSpace
+xdotool type 3
+click "${convert_button[@]}"
+wait_for_file "$work/textdata/3.txt" || fail "textdata/3.txt was not written"
+sleep 0.2
+iconv -f UTF-8 -t CP932 "$testdata/tabulix-expected.utf8.txt" > "$work/expected.txt"
+cmp "$work/expected.txt" "$work/textdata/3.txt" || fail "textdata/3.txt differs from the expected bytes"
+
+click "${number_field[@]}"
+xdotool key End BackSpace
+xdotool type 5
+click "${convert_button[@]}"
+sleep 0.5
+[ ! -e "$work/textdata/5.txt" ] || fail "a conversion without settings file created textdata/5.txt"
+kill -0 "$pid" 2>/dev/null || fail "tabulix died"
+
+click "${quit_button[@]}"
+status=0
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+wait "$pid" || status=$?
+pid=
+[ "$status" = 0 ] || fail ""終了" ended with status $status"
+echo "tabulix end to end: ok"
