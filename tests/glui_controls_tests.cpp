@@ -161,6 +161,20 @@ TEST_F(ControlsTest, MainWindowIsRedisplayedAfterACommitButNotPerKeystroke) {
     EXPECT_EQ(mainDisplayCount(), before + 1);
 }
 
+TEST_F(ControlsTest, ColumnsStandSideBySideAndALongerStaticTextWidensTheWindow) {
+    static int value = 0;
+    GLUI_EditText* left = glui->add_edittext("left", GLUI_EDITTEXT_INT, &value);
+    GLUI_Column* bar = glui->add_column(true);
+    GLUI_StaticText* text = glui->add_statictext("U(x,y)=-ax-by");
+    EXPECT_GT(bar->x_abs, left->x_abs + left->w);
+    EXPECT_GT(text->x_abs, bar->x_abs);
+    EXPECT_EQ(text->y_abs, left->y_abs);
+    int before = windowWidth(glui);
+    text->set_text("U(r)=1/r (r>=a), U(r)=1/2a*(3-r^2/a^2) (r<a)");
+    EXPECT_GE(windowWidth(glui), text->x_abs + text->w);
+    EXPECT_GT(windowWidth(glui), before);
+}
+
 // glutMainLoop never returns, so each case runs in a fresh process and ends
 // it with a code that says which routine GLUT called.
 void exitFromIdle() { std::exit(7); }
