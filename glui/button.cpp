@@ -23,21 +23,4 @@ void GLUI_Button::draw() {
     if (is_active()) drawFocusFrame(x_abs + 3, y_abs + 3, w - 6, h - 6);
 }
 
-void GLUI_Button::mouse_down(int, int) {
-    pressed_look = true;
-    redraw();
-}
-
-void GLUI_Button::mouse_held(int, int, bool inside) {
-    if (pressed_look == inside) return;
-    pressed_look = inside;
-    redraw();
-}
-
-void GLUI_Button::mouse_up(int, int, bool inside) {
-    pressed_look = false;
-    redraw();
-    if (inside) run_callback();
-}
-
 void GLUI_Button::press_by_key() { run_callback(); }

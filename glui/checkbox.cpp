@@ -47,25 +47,6 @@ void GLUI_Checkbox::set_int_val(int v) {
     redraw();
 }
 
-void GLUI_Checkbox::mouse_down(int, int) {
-    pressed_look = true;
-    redraw();
-}
-
-void GLUI_Checkbox::mouse_held(int, int, bool inside) {
-    if (pressed_look == inside) return;
-    pressed_look = inside;
-    redraw();
-}
-
-void GLUI_Checkbox::mouse_up(int, int, bool inside) {
-    pressed_look = false;
-    if (inside)
-        press_by_key();
-    else
-        redraw();
-}
-
 void GLUI_Checkbox::press_by_key() {
     set_int_val(!int_val);
     run_callback();

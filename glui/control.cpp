@@ -62,3 +62,20 @@ void GLUI_Control::key_handler(unsigned char key, int modifiers) {
     (void)modifiers;
     if (key == ' ') press_by_key();
 }
+
+void GLUI_Control::mouse_down(int, int) {
+    pressed_look = true;
+    redraw();
+}
+
+void GLUI_Control::mouse_held(int, int, bool inside) {
+    if (pressed_look == inside) return;
+    pressed_look = inside;
+    redraw();
+}
+
+void GLUI_Control::mouse_up(int, int, bool inside) {
+    pressed_look = false;
+    redraw();
+    if (inside) press_by_key();
+}

@@ -70,6 +70,7 @@ public:
     int w = 0, h = 0;               // size in pixels, set by the layout
     int requested_w = 0;            // default width, or the one set_w asked for
     bool enabled = true;
+    bool pressed_look = false;      // held down by the mouse with the pointer on it
 
     // Sets w and h from the content; the layout calls it before placing.
     virtual void update_size() {}
@@ -79,9 +80,11 @@ public:
     virtual bool hit(int x, int y) const;
     virtual void activate(bool by_keyboard) { (void)by_keyboard; }
     virtual void deactivate() {}
-    virtual void mouse_down(int x, int y) { (void)x; (void)y; }
-    virtual void mouse_held(int x, int y, bool inside) { (void)x; (void)y; (void)inside; }
-    virtual void mouse_up(int x, int y, bool inside) { (void)x; (void)y; (void)inside; }
+    // By default a control acts like a button: it looks pressed while held
+    // with the pointer on it and acts (press_by_key) on a release there.
+    virtual void mouse_down(int x, int y);
+    virtual void mouse_held(int x, int y, bool inside);
+    virtual void mouse_up(int x, int y, bool inside);
     // Space clicks the control; other keys mean nothing to most controls.
     virtual void key_handler(unsigned char key, int modifiers);
     virtual void special_handler(int key, int modifiers) { (void)key; (void)modifiers; }
@@ -118,15 +121,11 @@ public:
 class GLUI_Rollout : public GLUI_Panel {
 public:
     bool is_open = true;
-    bool header_pressed = false;   // pressed look while the header is held
 
     void update_size() override;
     void draw() override;
     bool can_focus() const override { return true; }
     bool hit(int x, int y) const override;
-    void mouse_down(int x, int y) override;
-    void mouse_held(int x, int y, bool inside) override;
-    void mouse_up(int x, int y, bool inside) override;
     void press_by_key() override;
     bool shows_children() const override { return is_open; }
     int top_margin() const override;
@@ -201,7 +200,6 @@ public:
     int* live_var = nullptr;
     int int_val = 0;
     int last_live = 0;
-    bool pressed_look = false;   // drawn toggled while the button is held inside
 
     void set_int_val(int v);
     int get_int_val() const { return int_val; }
@@ -209,23 +207,15 @@ public:
     void update_size() override;
     void draw() override;
     bool can_focus() const override { return true; }
-    void mouse_down(int x, int y) override;
-    void mouse_held(int x, int y, bool inside) override;
-    void mouse_up(int x, int y, bool inside) override;
     void press_by_key() override;
     void sync_from_live() override;
 };
 
 class GLUI_Button : public GLUI_Control {
 public:
-    bool pressed_look = false;
-
     void update_size() override;
     void draw() override;
     bool can_focus() const override { return true; }
-    void mouse_down(int x, int y) override;
-    void mouse_held(int x, int y, bool inside) override;
-    void mouse_up(int x, int y, bool inside) override;
     void press_by_key() override;
 };
 

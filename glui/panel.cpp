@@ -37,7 +37,7 @@ void GLUI_Rollout::draw() {
         drawEtchedFrame(x_abs, y_abs + bodyTop, w, h - bodyTop);
     }
     int hx = x_abs + kHeaderInset, hy = y_abs + kHeaderTop, hw = w - 2 * kHeaderInset;
-    if (header_pressed) {
+    if (pressed_look) {
         setGrey(kBackground);
         fillRect(hx, hy, hx + hw, hy + kBoxHeight);
         outlineRect(hx, hy, hw, kBoxHeight, 0);
@@ -56,23 +56,6 @@ void GLUI_Rollout::draw() {
 
 bool GLUI_Rollout::hit(int x, int y) const {
     return x >= x_abs && x < x_abs + w && y >= y_abs && y < y_abs + kRolloutHeader;
-}
-
-void GLUI_Rollout::mouse_down(int, int) {
-    header_pressed = true;
-    redraw();
-}
-
-void GLUI_Rollout::mouse_held(int, int, bool inside) {
-    if (header_pressed == inside) return;
-    header_pressed = inside;
-    redraw();
-}
-
-void GLUI_Rollout::mouse_up(int, int, bool inside) {
-    header_pressed = false;
-    if (inside) press_by_key();
-    redraw();
 }
 
 void GLUI_Rollout::press_by_key() {
