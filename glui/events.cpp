@@ -33,12 +33,15 @@ static void display() {
     glutSwapBuffers();
 }
 
-// The window always has the size of its content: a resize by the user or
-// the window manager snaps back.
+// The window always has the size of its content: a resize by the user snaps
+// back. A window manager that insists on another size is asked only once, so
+// the two never trade resize requests without end.
 static void reshape(int w, int h) {
     GLUI* glui = currentGlui();
     if (glui == nullptr) return;
-    if (w != glui->needed_w || h != glui->needed_h) glutReshapeWindow(glui->needed_w, glui->needed_h);
+    bool wrong = w != glui->needed_w || h != glui->needed_h;
+    if (wrong && !glui->resize_refused) glutReshapeWindow(glui->needed_w, glui->needed_h);
+    glui->resize_refused = wrong;
     glutPostRedisplay();
 }
 

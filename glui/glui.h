@@ -171,7 +171,7 @@ public:
     const char* get_text() const { return text.c_str(); }
 
     // The seven places that walk the text one Shift-JIS character at a time.
-    void draw_text(int x, int y);
+    void draw_text(int x, int baseline);
     int substring_width(int start, int end) const;
     int find_insertion_pt(int x, int y) const;
     void draw_insertion_pt() const;
@@ -313,6 +313,7 @@ public:
 
     int content_w = 0, content_h = 0;    // size of the packed controls
     int needed_w = 0, needed_h = 0;      // window size asked for: content and drop-down
+    bool resize_refused = false;         // asked once since a wrong size came back
 
     // Re-packs the controls and asks for the size they need.
     void refresh();

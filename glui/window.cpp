@@ -134,6 +134,7 @@ void GLUI::refresh() {
     if (w != needed_w || h != needed_h) {
         needed_w = w;
         needed_h = h;
+        resize_refused = false;
         WindowSwitch own(window_id);
         glutReshapeWindow(w, h);
     }

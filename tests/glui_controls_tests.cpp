@@ -125,6 +125,16 @@ TEST_F(ControlsTest, ClosingARolloutHidesItsControlsAndShrinksTheWindow) {
     EXPECT_EQ(windowHeight(glui), openHeight);
 }
 
+TEST_F(ControlsTest, AWindowResizedFromOutsideSnapsBackToItsContent) {
+    glui->add_button("only");
+    int w = windowWidth(glui), h = windowHeight(glui);
+    glutSetWindow(glui->get_glut_window_id());
+    XResizeWindow(display(), glXGetCurrentDrawable(), w + 200, h + 100);
+    pump();
+    EXPECT_EQ(windowWidth(glui), w);
+    EXPECT_EQ(windowHeight(glui), h);
+}
+
 TEST_F(ControlsTest, TabAndShiftTabFollowCreationOrderAndSkipClosedRollouts) {
     int a = 0, b = 0, c = 0, d = 0;
     GLUI_EditText* e1 = glui->add_edittext("e1", GLUI_EDITTEXT_INT, &a);
