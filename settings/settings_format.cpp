@@ -1,0 +1,166 @@
+#include "settings_format.h"
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
+
+using W = WorldState;
+
+const HeaderLine headerLines[HeaderLineCount] = {
+    {nullptr, &W::simulationSpeed, "シミュレーション速度 ", WordList::None},
+    {&W::displayInterval, nullptr, "表示間隔 ", WordList::None},
+    {nullptr, &W::rightDragSpeed, "右ドラッグで与える速度 ", WordList::None},
+    {&W::windowWidth, nullptr, "ウィンドウの幅 ", WordList::None},
+    {&W::windowHeight, nullptr, "ウィンドウの高さ ", WordList::None},
+    {&W::forcesEnabled, nullptr, "重力、電場、クーロン力 ", WordList::EnabledDisabled},
+    {nullptr, &W::gravityX, "右向きの重力 ", WordList::None},
+    {nullptr, &W::gravityY, "下向きの重力 ", WordList::None},
+    {nullptr, &W::electricX, "右向きの電場 ", WordList::None},
+    {nullptr, &W::electricY, "下向きの電場 ", WordList::None},
+    {nullptr, &W::magneticField, "画面奥向きの磁場 ", WordList::None},
+    {nullptr, &W::coulombStrength, "クーロン力の強さ ", WordList::None},
+    {nullptr, &W::coulombSoftening, "クーロン力を弱める距離 ", WordList::None},
+    {nullptr, &W::dragCoefficient, "速度に比例した抵抗 ", WordList::None},
+    {nullptr, &W::terminalSpeed, "平衡速度 ", WordList::None},
+    {&W::boundaryX, nullptr, "横の境界条件 ", WordList::Boundary},
+    {&W::boundaryY, nullptr, "縦の境界条件 ", WordList::Boundary},
+    {nullptr, &W::wallStrength, "壁の強さ ", WordList::None},
+    {nullptr, &W::wallSoftness, "壁のやわらかさ ", WordList::None},
+    {nullptr, &W::wallPosition, "壁の位置 ", WordList::None},
+    {&W::particleCount, nullptr, "粒子数 ", WordList::None},
+};
+
+const ParticleLine particleLines[ParticleLineCount] = {
+    {&Particle::x, "の右方向の位置 "},
+    {&Particle::y, "の下方向の位置 "},
+    {&Particle::vx, "の右方向の速度 "},
+    {&Particle::vy, "の下方向の速度 "},
+    {&Particle::mass, "の質量 "},
+    {&Particle::charge, "の電荷 "},
+    {&Particle::red, "の粒子の表示色(赤) "},
+    {&Particle::green, "の粒子の表示色(緑) "},
+    {&Particle::blue, "の粒子の表示色(青) "},
+    {&Particle::radius, "の粒子の表示半径 "},
+    {&Particle::dissipation, "の散逸の度合い "},
+};
+const char* const particleLabelPrefix = "粒子";
+const int annotatedParticleOrder[ParticleLineCount] = {0, 1, 2, 3, 4, 5, 10, 6, 7, 8, 9};
+
+const SlotLine slotLines[SlotLineCount] = {
+    {&PotentialSlot::kind, nullptr, "の種類 ", WordList::Kind},
+    {&PotentialSlot::shape, nullptr, "の形 ", WordList::Shape},
+    {nullptr, &PotentialSlot::strength, "の強さ ", WordList::None},
+    {nullptr, &PotentialSlot::a, "のパラメータa ", WordList::None},
+    {nullptr, &PotentialSlot::b, "のパラメータb ", WordList::None},
+    {nullptr, &PotentialSlot::c, "のパラメータc ", WordList::None},
+};
+const char* const externalSlotLabelPrefix = "外場";
+const char* const pairSlotLabelPrefix = "二体間ポテンシャル";
+
+// ---- Writing ----
+
+// A record whose count was corrupted in memory still yields a file the
+// readers accept.
+static int writtenParticleCount(const WorldState& w) {
+    return std::clamp(w.particleCount, 0, MaxParticles);
+}
+
+static void writeHeader(std::ostream& out, const WorldState& w) {
+    for (const HeaderLine& line : headerLines) {
+        if (line.floatField)
+            out << static_cast<double>(w.*line.floatField) << '\n';
+        else if (line.intField == &W::particleCount)
+            out << writtenParticleCount(w) << '\n';
+        else
+            out << w.*line.intField << '\n';
+    }
+}
+
+static void writeSlots(std::ostream& out, const PotentialSlot* slots) {
+    for (int k = 0; k < PotentialSlotCount; ++k)
+        for (const SlotLine& line : slotLines) {
+            if (line.intField)
+                out << slots[k].*line.intField << '\n';
+            else
+                out << slots[k].*line.doubleField << '\n';
+        }
+}
+
+void writeSettings(std::ostream& out, const WorldState& w) {
+    out.precision(20);
+    writeHeader(out, w);
+    for (int i = 0; i < writtenParticleCount(w); ++i)
+        for (const ParticleLine& line : particleLines) out << w.particles[i].*line.field << '\n';
+    writeSlots(out, w.externalSlots);
+    writeSlots(out, w.pairSlots);
+}
+
+// ---- Reading ----
+
+namespace {
+struct ValueReader {
+    std::istream& in;
+    int taken = 0;
+    bool stopped = false;
+};
+}  // namespace
+
+// A failed stream extraction writes 0 (or a limit) into its target, so every
+// value goes through a temporary and is stored only when it was read whole
+// and, where a check is given, acceptable.
+template <typename T>
+static bool take(ValueReader& r, T& target, bool (*acceptable)(T) = nullptr) {
+    if (r.stopped) return false;
+    T value;
+    if (!(r.in >> value) || (acceptable && !acceptable(value))) {
+        r.stopped = true;
+        return false;
+    }
+    target = value;
+    ++r.taken;
+    return true;
+}
+
+// The count sizes the particle loop: one outside the table stops the read
+// before anything is written past it.
+static bool fitsParticleTable(int count) { return count >= 0 && count <= MaxParticles; }
+
+static int WorldState::*sizeTarget(int WorldState::*field, SizeLines sizeLines) {
+    if (sizeLines == SizeLines::Requested) {
+        if (field == &W::windowWidth) return &W::requestedWidth;
+        if (field == &W::windowHeight) return &W::requestedHeight;
+    }
+    return field;
+}
+
+static void readHeader(ValueReader& r, WorldState& w, SizeLines sizeLines) {
+    for (const HeaderLine& line : headerLines) {
+        if (line.floatField)
+            take(r, w.*line.floatField);
+        else if (line.intField == &W::particleCount)
+            take(r, w.particleCount, fitsParticleTable);
+        else
+            take(r, w.*sizeTarget(line.intField, sizeLines));
+    }
+}
+
+static void readSlots(ValueReader& r, PotentialSlot* slots) {
+    for (int k = 0; k < PotentialSlotCount; ++k)
+        for (const SlotLine& line : slotLines) {
+            if (line.intField)
+                take(r, slots[k].*line.intField);
+            else
+                take(r, slots[k].*line.doubleField);
+        }
+}
+
+int readSettings(std::istream& in, WorldState& w, SizeLines sizeLines) {
+    ValueReader r{in};
+    readHeader(r, w, sizeLines);
+    if (r.stopped) return r.taken;  // the count may not have been checked
+    for (int i = 0; i < w.particleCount; ++i)
+        for (const ParticleLine& line : particleLines) take(r, w.particles[i].*line.field);
+    readSlots(r, w.externalSlots);
+    readSlots(r, w.pairSlots);
+    return r.taken;
+}

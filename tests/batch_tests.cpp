@@ -1,0 +1,195 @@
+// Drives the real partivox-batch program, as scripts do.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "boundaries.h"
+#include "settings_files.h"
+#include "time_step.h"
+#include "world_init.h"
+
+namespace {
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+class Batch : public ::testing::Test {
+protected:
+    std::string folder;
+
+    void SetUp() override {
+        char name[] = "/tmp/partivox-batch-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+
+    std::string path(const std::string& name) { return folder + "/" + name; }
+
+    Outcome run(const std::string& arguments) {
+        const std::string command = std::string(BATCH_PROGRAM) + " " + arguments + " >'" + path("stdout") +
+                                    "' 2>'" + path("stderr") + "'";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, contents(path("stdout")), contents(path("stderr"))};
+    }
+
+    void expectRefused(const std::string& arguments, const std::string& mention = "") {
+        const Outcome o = run(arguments);
+        EXPECT_EQ(o.status, 2) << arguments;
+        EXPECT_EQ(o.err.rfind("partivox-batch: ", 0), 0u) << o.err;
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+        EXPECT_NE(o.err.find(mention), std::string::npos) << o.err;
+        EXPECT_FALSE(exists(path("out.txt"))) << arguments;
+    }
+};
+
+// 200 particles with every slot kind active, a periodic axis whose pairs
+// interact across the edge and a soft-walled one.
+WorldState busyWorld() {
+    world = WorldState{};
+    WorldState& w = world;
+    w.particleCount = 200;
+    std::srand(7);
+    initWorld();
+    for (int i = 0; i < w.particleCount; ++i) {
+        w.particles[i].mass = 1 + (i % 3);
+        w.particles[i].charge = i % 2 ? 1 : -1;
+        w.particles[i].dissipation = 0.5 + 0.1 * (i % 5);
+    }
+    w.boundaryX = static_cast<int>(BoundaryMode::PeriodicInteracting);
+    w.boundaryY = static_cast<int>(BoundaryMode::WallPrecise);
+    w.magneticField = 0.05f;
+    w.dragCoefficient = 0.01f;
+    w.terminalSpeed = 0.5f;
+    w.gravityY = 0.01f;
+    w.electricX = 0.01f;
+    w.coulombStrength = 10;
+    w.coulombSoftening = 3;
+    auto kind = [](PotentialKind k) { return static_cast<int>(k); };
+    auto ext = [](ExternalShape s) { return static_cast<int>(s); };
+    auto pair = [](PairShape s) { return static_cast<int>(s); };
+    w.externalSlots[0] = {kind(PotentialKind::ChargeProportional), ext(ExternalShape::QuadraticX), 1e-4, 250, 0, 0};
+    w.externalSlots[1] = {kind(PotentialKind::MassProportional), ext(ExternalShape::TanhY), 0.5, 250, 50, 0};
+    w.externalSlots[2] = {kind(PotentialKind::EnergyDissipation), ext(ExternalShape::QuadraticY), 1e-6, 250, 0, 0};
+    w.externalSlots[3] = {kind(PotentialKind::MassProportional), ext(ExternalShape::UniformField), 0.01, 0.2, 0.1, 0};
+    w.pairSlots[0] = {kind(PotentialKind::ChargeProportional), pair(PairShape::Power), 0.5, -1, 10, 0};
+    w.pairSlots[1] = {kind(PotentialKind::MassProportional), pair(PairShape::Morse), 1, 15, 5, 0};
+    w.pairSlots[2] = {kind(PotentialKind::EnergyDissipation), pair(PairShape::Gaussian), 0.01, 0, 10, 0};
+    w.pairSlots[3] = {kind(PotentialKind::RelativeVelocityDissipation), pair(PairShape::Lorentzian), 0.01, 0, 10, 0};
+    w.pairSlots[4] = {kind(PotentialKind::AngularMomentumDissipation), pair(PairShape::Tanh), 0.01, 10, 3, 0};
+    w.pairSlots[5] = {kind(PotentialKind::MassProportional), pair(PairShape::PowerExp), 0.1, 1, 10, 20};
+    w.pairSlots[6] = {kind(PotentialKind::ChargeProportional), pair(PairShape::ChargedSphere), 1, 5, 0, 0};
+    return w;
+}
+
+TEST_F(Batch, SameFileAndStepsGiveTheSameBytesWhateverTheThreadCount) {
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), busyWorld()));
+    const Outcome one = run("'" + path("in.txt") + "' '" + path("one.txt") + "' 100 --threads 1");
+    const Outcome two = run("'" + path("in.txt") + "' '" + path("two.txt") + "' 100 --threads 2");
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(two.status, 0) << two.err;
+    const std::string result = contents(path("one.txt"));
+    EXPECT_EQ(result, contents(path("two.txt")));
+    EXPECT_NE(result, contents(path("in.txt")));
+
+    // The same as the simulator's idle routine does to the particles.
+    world = WorldState{};
+    ASSERT_TRUE(loadSettingsFile(path("in.txt"), world, SizeLines::Window).complete);
+    for (int s = 0; s < 100; ++s) {
+        advanceStep();
+        applyBoundaries();
+    }
+    std::ostringstream expected;
+    writeSettings(expected, world);
+    EXPECT_EQ(result, expected.str());
+    EXPECT_NE(one.err.find("steps per second: "), std::string::npos) << one.err;
+    EXPECT_NE(one.err.find("pair interactions per second: "), std::string::npos) << one.err;
+}
+
+TEST_F(Batch, ConservedQuantitiesOfAFile) {
+    world = WorldState{};
+    world.particleCount = 2;
+    world.particles[0] = {100, 100, 1, 0, 2, 1, 0, 0, 0, 10, 1};
+    world.particles[1] = {110, 100, 0, 0, 1, -1, 0, 0, 0, 10, 1};
+    world.magneticField = 0.5f;
+    world.coulombStrength = 1;
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), world));
+    const Outcome o = run("--conserved '" + path("in.txt") + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::istringstream lines(o.out);
+    const std::vector<std::string> order = {
+        "momentumX", "momentumY", "angularMomentum", "magneticMomentumX", "magneticMomentumY",
+        "magneticAngularMomentum", "totalMomentumX", "totalMomentumY", "totalAngularMomentum",
+        "kineticEnergy", "coulombEnergy", "electricEnergy", "gravityEnergy", "otherExternalEnergy",
+        "otherPairEnergy", "totalEnergy"};
+    std::vector<double> values;
+    for (const std::string& expectedName : order) {
+        std::string name;
+        double value = 0;
+        ASSERT_TRUE(lines >> name >> value);
+        EXPECT_EQ(name, expectedName);
+        values.push_back(value);
+    }
+    std::string extra;
+    EXPECT_FALSE(lines >> extra);
+    EXPECT_EQ(values[8], -725);
+    EXPECT_EQ(values[15], 0.9f);
+}
+
+TEST_F(Batch, BadArgumentsAreRefused) {
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), WorldState{}));
+    const std::string in = "'" + path("in.txt") + "' ";
+    const std::string out = "'" + path("out.txt") + "' ";
+    expectRefused("", "usage");
+    expectRefused(in + out, "usage");
+    expectRefused(in + out + "ten", "STEPS");
+    expectRefused(in + out + "-1", "STEPS");
+    expectRefused(in + out + "10x", "STEPS");
+    expectRefused(in + out + "10 --threads 0", "--threads");
+    expectRefused(in + out + "10 --threads", "usage");
+    expectRefused(in + out + "10 --fast 2", "usage");
+    expectRefused("--conserved", "usage");
+}
+
+TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
+    expectRefused("'" + path("none.txt") + "' '" + path("out.txt") + "' 1", path("none.txt"));
+
+    WorldState three;
+    three.particleCount = 3;
+    ASSERT_TRUE(writeSettingsFileAtomically(path("full.txt"), three));
+    const std::string text = contents(path("full.txt"));
+    size_t cut = 0;
+    for (int line = 0; line < 21; ++line) cut = text.find('\n', cut) + 1;
+    { std::ofstream f(path("cut.txt")); f << text.substr(0, cut); }
+    expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", "line 22");
+    expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", path("cut.txt"));
+
+    { std::ofstream f(path("count.txt")); f << text.substr(0, cut - 2) << "1001\n"; }
+    expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
+
+    expectRefused("'" + path("full.txt") + "' '" + path("missing/out.txt") + "' 1", path("missing/out.txt"));
+}
+}  // namespace

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings_files.h"
+
+namespace {
+class SettingsFiles : public ::testing::Test {
+protected:
+    std::string folder;
+
+    void SetUp() override {
+        char name[] = "/tmp/partivox-settings-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+    }
+    void TearDown() override {
+        for (const std::string& entry : entries()) std::remove((folder + "/" + entry).c_str());
+        rmdir(folder.c_str());
+    }
+    std::vector<std::string> entries() {
+        std::vector<std::string> names;
+        DIR* dir = opendir(folder.c_str());
+        while (dirent* e = readdir(dir))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        closedir(dir);
+        return names;
+    }
+    static std::string contents(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+TEST_F(SettingsFiles, AtomicWriteLeavesOnlyTheFinishedFile) {
+    WorldState w;
+    w.particleCount = 2;
+    w.particles[1].x = 0.25;
+    const std::string path = folder + "/0.txt";
+    { std::ofstream old(path); old << "old contents\n"; }
+    ASSERT_TRUE(writeSettingsFileAtomically(path, w));
+    std::ostringstream expected;
+    writeSettings(expected, w);
+    EXPECT_EQ(contents(path), expected.str());
+    EXPECT_EQ(entries(), std::vector<std::string>{"0.txt"});
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(SettingsFiles, AtomicWriteIntoAMissingFolderFails) {
+    EXPECT_FALSE(writeSettingsFileAtomically(folder + "/missing/0.txt", WorldState{}));
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(SettingsFiles, LoadTellsMissingCompleteAndCutFilesApart) {
+    WorldState w;
+    w.particleCount = 0;
+    LoadResult r = loadSettingsFile(folder + "/none.txt", w, SizeLines::Window);
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(w.particleCount, 0);
+
+    WorldState saved;
+    saved.particleCount = 3;
+    saved.windowWidth = 700;
+    ASSERT_TRUE(writeSettingsFileAtomically(folder + "/1.txt", saved));
+    r = loadSettingsFile(folder + "/1.txt", w, SizeLines::Requested);
+    EXPECT_TRUE(r.opened);
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.valuesTaken, 174);
+    EXPECT_EQ(w.requestedWidth, 700);
+
+    const std::string text = contents(folder + "/1.txt");
+    { std::ofstream cut(folder + "/2.txt"); cut << text.substr(0, text.size() - 2); }
+    r = loadSettingsFile(folder + "/2.txt", w, SizeLines::Window);
+    EXPECT_TRUE(r.opened);
+    EXPECT_FALSE(r.complete);
+    EXPECT_EQ(r.valuesTaken, 173);
+}
+}  // namespace

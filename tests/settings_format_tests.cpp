@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings_format.h"
+#include "settings_labels.h"
+
+namespace {
+// A record in which every saved field differs from its start value.
+WorldState distinctiveWorld(int particles) {
+    WorldState w;
+    w.simulationSpeed = 0.1f;
+    w.displayInterval = -3;
+    w.rightDragSpeed = 1e-7f;
+    w.windowWidth = 640;
+    w.windowHeight = 480;
+    w.forcesEnabled = 0;
+    w.gravityX = -9.81f;
+    w.gravityY = 3.4e38f;
+    w.electricX = 1.17549435e-38f;
+    w.electricY = 0.5f;
+    w.magneticField = -0.3f;
+    w.coulombStrength = 123456.789f;
+    w.coulombSoftening = 2.5f;
+    w.dragCoefficient = 1e-3f;
+    w.terminalSpeed = 7;
+    w.boundaryX = 4;
+    w.boundaryY = 3;
+    w.wallStrength = 99.5f;
+    w.wallSoftness = 4.25f;
+    w.wallPosition = 12.75f;
+    w.particleCount = particles;
+    for (int i = 0; i < particles; ++i) {
+        Particle& p = w.particles[i];
+        const double k = i + 1;
+        p = {0.1 * k, 1.0 / 3 * k, -2.5e-300 * k, 1e300 * k, 1 + k, -k, 0.2, 0.4, 0.6, 10 + k, 0.7 * k};
+    }
+    for (int k = 0; k < PotentialSlotCount; ++k) {
+        w.externalSlots[k] = {k % 4, k % 5, 0.1 * k, -1.0 / 7 * k, 2.0 * k, 3e-20 * k};
+        w.pairSlots[k] = {k % 6, k % 7, 1.5 * k, 1.0 / 9 * k, -3.0 * k, 4e20 * k};
+    }
+    return w;
+}
+
+std::string written(const WorldState& w) {
+    std::ostringstream out;
+    writeSettings(out, w);
+    return out.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+void expectSameSavedFields(const WorldState& a, const WorldState& b) {
+    EXPECT_EQ(a.simulationSpeed, b.simulationSpeed);
+    EXPECT_EQ(a.displayInterval, b.displayInterval);
+    EXPECT_EQ(a.rightDragSpeed, b.rightDragSpeed);
+    EXPECT_EQ(a.windowWidth, b.windowWidth);
+    EXPECT_EQ(a.windowHeight, b.windowHeight);
+    EXPECT_EQ(a.forcesEnabled, b.forcesEnabled);
+    EXPECT_EQ(a.gravityX, b.gravityX);
+    EXPECT_EQ(a.gravityY, b.gravityY);
+    EXPECT_EQ(a.electricX, b.electricX);
+    EXPECT_EQ(a.electricY, b.electricY);
+    EXPECT_EQ(a.magneticField, b.magneticField);
+    EXPECT_EQ(a.coulombStrength, b.coulombStrength);
+    EXPECT_EQ(a.coulombSoftening, b.coulombSoftening);
+    EXPECT_EQ(a.dragCoefficient, b.dragCoefficient);
+    EXPECT_EQ(a.terminalSpeed, b.terminalSpeed);
+    EXPECT_EQ(a.boundaryX, b.boundaryX);
+    EXPECT_EQ(a.boundaryY, b.boundaryY);
+    EXPECT_EQ(a.wallStrength, b.wallStrength);
+    EXPECT_EQ(a.wallSoftness, b.wallSoftness);
+    EXPECT_EQ(a.wallPosition, b.wallPosition);
+    ASSERT_EQ(a.particleCount, b.particleCount);
+    EXPECT_EQ(0, std::memcmp(a.particles, b.particles, sizeof(Particle) * a.particleCount));
+    EXPECT_EQ(0, std::memcmp(a.externalSlots, b.externalSlots, sizeof a.externalSlots));
+    EXPECT_EQ(0, std::memcmp(a.pairSlots, b.pairSlots, sizeof a.pairSlots));
+}
+
+TEST(SettingsFormat, EveryFieldSurvivesARoundTrip) {
+    const WorldState original = distinctiveWorld(3);
+    WorldState loaded;
+    std::istringstream in(written(original));
+    EXPECT_EQ(readSettings(in, loaded, SizeLines::Window), 174);
+    expectSameSavedFields(original, loaded);
+    EXPECT_EQ(written(loaded), written(original));
+}
+
+TEST(SettingsFormat, LineCountAndNumberFormat) {
+    WorldState w;
+    w.particleCount = 0;
+    EXPECT_EQ(lines(written(w)).size(), 141u);
+    const std::vector<std::string> text = lines(written(distinctiveWorld(3)));
+    ASSERT_EQ(text.size(), 174u);
+    EXPECT_EQ(text[0], "0.10000000149011611938");   // a float widened to double
+    EXPECT_EQ(text[1], "-3");
+    EXPECT_EQ(text[2], "1.0000000116860974231e-07");
+    EXPECT_EQ(text[9], "0.5");
+    EXPECT_EQ(text[20], "3");
+    EXPECT_EQ(text[21], "0.10000000000000000555");
+    EXPECT_EQ(text[24], "1.0000000000000000525e+300");
+    EXPECT_EQ(text[31], "0.69999999999999995559");   // dissipation is a particle's eleventh value
+    EXPECT_EQ(text[54], "0");                        // external slot 0: kind, shape, strength ...
+    EXPECT_EQ(text[60], "1");                        // ... slot 1's kind
+    EXPECT_EQ(text[114], "0");                       // pair slot 0's kind
+    EXPECT_EQ(text[173], "3.6e+21");   // exact in binary: no trailing zeros
+    const std::string bytes = written(w);
+    EXPECT_EQ(bytes.find('\r'), std::string::npos);
+    EXPECT_EQ(bytes.back(), '\n');
+}
+
+TEST(SettingsFormat, WriterNeverWritesACountOutsideTheTable) {
+    WorldState w;
+    w.particleCount = -5;
+    std::vector<std::string> text = lines(written(w));
+    EXPECT_EQ(text.size(), 141u);
+    EXPECT_EQ(text[20], "0");
+    w.particleCount = 5000;
+    text = lines(written(w));
+    EXPECT_EQ(text.size(), static_cast<size_t>(settingsLineCount(MaxParticles)));
+    EXPECT_EQ(text[20], "1000");
+}
+
+TEST(SettingsFormat, SizeLinesGoWhereTheCallerSays) {
+    std::string text = written(distinctiveWorld(0));
+    WorldState simulator;
+    simulator.windowWidth = 321;
+    std::istringstream in(text);
+    readSettings(in, simulator, SizeLines::Requested);
+    EXPECT_EQ(simulator.requestedWidth, 640);
+    EXPECT_EQ(simulator.requestedHeight, 480);
+    EXPECT_EQ(simulator.windowWidth, 321);
+    EXPECT_EQ(simulator.windowHeight, 500);
+}
+
+// A reader that stopped must leave the failed field and every later one as
+// they were, including the particles and slots a shorter file never reached.
+TEST(SettingsFormat, ReadingStopsTakingEffectAtTheFirstFailure) {
+    const std::vector<std::string> text = lines(written(distinctiveWorld(3)));
+    auto prefix = [&](size_t n, const std::string& tail = "") {
+        std::string s;
+        for (size_t k = 0; k < n; ++k) s += text[k] + "\n";
+        return s + tail;
+    };
+    WorldState w;
+    w.particles[0].x = 77;
+
+    std::istringstream afterCount(prefix(21));
+    EXPECT_EQ(readSettings(afterCount, w, SizeLines::Window), 21);
+    EXPECT_EQ(w.wallPosition, 12.75f);
+    EXPECT_EQ(w.particleCount, 3);
+    EXPECT_EQ(w.particles[0].x, 77);
+    EXPECT_EQ(w.pairSlots[9].kind, 0);
+
+    w = WorldState{};
+    std::istringstream midParticle(prefix(21 + 11 + 4));
+    EXPECT_EQ(readSettings(midParticle, w, SizeLines::Window), 36);
+    EXPECT_EQ(w.particles[0].dissipation, 0.7);
+    EXPECT_EQ(w.particles[1].vy, 2e300);
+    EXPECT_EQ(w.particles[1].mass, 0);   // the file ended before it
+    EXPECT_EQ(w.particles[2].x, 0);
+    EXPECT_EQ(w.externalSlots[1].kind, 0);
+
+    w = WorldState{};
+    w.gravityX = 42;
+    std::istringstream garbage(prefix(6, "abc\n1\n"));
+    EXPECT_EQ(readSettings(garbage, w, SizeLines::Window), 6);
+    EXPECT_EQ(w.forcesEnabled, 0);
+    EXPECT_EQ(w.gravityX, 42);   // not the 0 a failed extraction stores
+    EXPECT_EQ(w.gravityY, 0);
+
+    w = WorldState{};
+    std::istringstream tooBig(prefix(1, "99999999999\n"));
+    EXPECT_EQ(readSettings(tooBig, w, SizeLines::Window), 1);
+    EXPECT_EQ(w.displayInterval, 10);
+}
+
+TEST(SettingsFormat, CountsOutsideTheTableAreRefusedAtLine21) {
+    const std::vector<std::string> text = lines(written(distinctiveWorld(0)));
+    for (const char* count : {"-1", "1001", "2147483647"}) {
+        std::string s;
+        for (size_t k = 0; k < 20; ++k) s += text[k] + "\n";
+        s += std::string(count) + "\n0\n0\n";
+        WorldState w;
+        w.particles[0].x = 5;
+        std::istringstream in(s);
+        EXPECT_EQ(readSettings(in, w, SizeLines::Window), 20) << count;
+        EXPECT_EQ(w.wallPosition, 12.75f) << count;   // line 20 was taken
+        EXPECT_EQ(w.particleCount, 6) << count;
+        EXPECT_EQ(w.particles[0].x, 5) << count;
+        EXPECT_EQ(w.externalSlots[0].kind, 0) << count;
+    }
+    WorldState full = distinctiveWorld(MaxParticles);
+    WorldState w;
+    std::istringstream in(written(full));
+    EXPECT_EQ(readSettings(in, w, SizeLines::Window), settingsLineCount(MaxParticles));
+    EXPECT_EQ(w.particles[999].radius, 1010);
+}
+
+TEST(SettingsFormat, CrLfFilesAndValuesOutsideTheEnumerationsLoadAsWritten) {
+    WorldState odd = distinctiveWorld(1);
+    odd.forcesEnabled = 5;
+    odd.boundaryX = -2;
+    odd.boundaryY = 9;
+    odd.externalSlots[3].kind = 17;
+    odd.pairSlots[2].shape = -4;
+    std::string text;
+    for (const std::string& line : lines(written(odd))) text += line + "\r\n";
+    WorldState w;
+    std::istringstream in(text);
+    EXPECT_EQ(readSettings(in, w, SizeLines::Window), 152);
+    expectSameSavedFields(odd, w);
+}
+
+TEST(SettingsLabels, ConverterTextsAreShiftJis) {
+    EXPECT_STREQ(enabledWords[1], "\x97\x4c\x8c\xf8");
+    EXPECT_STREQ(enabledWords[0], "\x96\xb3\x8c\xf8");
+    EXPECT_STREQ(boundaryWords[0], "\x8e\xfc\x8a\xfa");
+    EXPECT_STREQ(particleLabelPrefix, "\x97\xb1\x8e\x71");
+    const std::string forces = headerLines[5].label;
+    EXPECT_NE(forces.find("\x81\x41"), std::string::npos);   // the ideographic comma
+    EXPECT_EQ(forces.back(), ' ');
+    EXPECT_NE(std::string(pairShapeWords[6]).find("\x81\x46" "U(r)=1/(1+(r-a)^2/b^2)"), std::string::npos);
+    EXPECT_EQ(particleLines[annotatedParticleOrder[6]].field, &Particle::dissipation);
+}
+}  // namespace
