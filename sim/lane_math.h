@@ -109,8 +109,10 @@ inline Row exponential(Row x) {
     const double roundingShift = 0x1.8p52;   // adding it rounds to an integer
     const Row shifted = x * 1.4426950408889634 + roundingShift;
     const Row n = shifted - roundingShift;
-    Row r = fused(n, splat(-0x1.62e42fefa39efp-1), x);
-    r = fused(n, splat(-0x1.abc9e3b39803fp-56), r);
+    // ln2 in two parts; the first has 32 trailing zero bits, so n times it
+    // and its difference from x are exact even without a fused operation.
+    Row r = x - n * 0x1.62e42feep-1;
+    r = fusedNegated(n, splat(0x1.a39ef35793c76p-33), r);
     static constexpr double inverseFactorials[] = {
         1.0 / 6227020800, 1.0 / 479001600, 1.0 / 39916800, 1.0 / 3628800, 1.0 / 362880,
         1.0 / 40320, 1.0 / 5040, 1.0 / 720, 1.0 / 120, 1.0 / 24, 1.0 / 6, 0.5, 1.0, 1.0};

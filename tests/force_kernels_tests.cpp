@@ -1,0 +1,234 @@
+// The lane kernels against the reference loop. Every kernel this processor
+// runs is tested, not only the one computeRates picks.
+//
+// The bound: every rate component of every particle is within
+// UlpBound * 2^-52 * S of the reference, where S is the sum of the magnitudes
+// of all terms that went into that component (one-body part plus every pair
+// term, each measured with the reference on a world of just that pair). This
+// is "a few units in the last place per term": a term with a relative error
+// of k ulps contributes at most k * 2^-52 * |term|.
+#include <gtest/gtest.h>
+#include <omp.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "force_kernels.h"
+#include "world_state.h"
+
+namespace {
+
+constexpr double UlpBound = 8;   // measured worst on the seeds below: 4.0 (Morse value, near its zero)
+constexpr double Ulp = 0x1p-52;
+
+void referenceRates(const Particle* state, ParticleRate* rates) { computeRates(state, rates); }
+
+int asInt(PotentialKind k) { return static_cast<int>(k); }
+int asInt(PairShape s) { return static_cast<int>(s); }
+int asInt(BoundaryMode m) { return static_cast<int>(m); }
+
+class ForceKernels : public ::testing::TestWithParam<int> {
+protected:
+    std::mt19937 random{12345};
+    ParticleRate fast[MaxParticles];
+    ParticleRate reference[MaxParticles];
+
+    const ForceKernel& kernel() { return forceKernels[GetParam()]; }
+
+    void SetUp() override {
+        if (!kernel().processorHasIt()) GTEST_SKIP() << kernel().instructionSet << " not on this processor";
+        world = WorldState{};
+        world.particleCount = 0;
+    }
+
+    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); }
+
+    double randomSign() { return uniform(0, 1) < 0.5 ? -1 : 1; }
+
+    // Particles spread over the window, a few of them in a tight cluster so
+    // that the short-range branches (softening, sphere interiors) are taken.
+    void randomWorld(int n) {
+        world.particleCount = n;
+        for (int i = 0; i < n; ++i) {
+            Particle& p = world.particles[i];
+            const bool clustered = i % 5 == 0;
+            p.x = clustered ? uniform(240, 243) : uniform(-20, 520);
+            p.y = clustered ? uniform(240, 243) : uniform(-20, 520);
+            p.vx = uniform(-1, 1);
+            p.vy = uniform(-1, 1);
+            p.mass = uniform(0.5, 2);
+            p.charge = randomSign() * uniform(0.5, 2);
+            p.dissipation = uniform(0.5, 1.5);
+        }
+    }
+
+    void setPairSlot(int k, PotentialKind kind, PairShape shape) {
+        PotentialSlot& s = world.pairSlots[k];
+        s.kind = asInt(kind);
+        s.shape = asInt(shape);
+        s.strength = randomSign() * uniform(0.5, 5);
+        s.a = uniform(5, 60);
+        s.b = uniform(5, 40);
+        s.c = uniform(20, 100);
+        if (shape == PairShape::Power || shape == PairShape::PowerExp) s.a = uniform(-2.5, 2.5);
+    }
+
+    // Sum of the magnitudes of the terms of particle i, per component.
+    void termScale(int i, double& sx, double& sy) {
+        const int n = world.particleCount;
+        Particle pair[2] = {world.particles[i], {}};
+        ParticleRate alone[1], together[2];
+        world.particleCount = 1;
+        referenceRates(pair, alone);
+        sx = std::fabs(alone[0].ax);
+        sy = std::fabs(alone[0].ay);
+        world.particleCount = 2;
+        for (int j = 0; j < n; ++j) {
+            if (j == i) continue;
+            pair[1] = world.particles[j];
+            referenceRates(pair, together);
+            sx += std::fabs(together[0].ax - alone[0].ax);
+            sy += std::fabs(together[0].ay - alone[0].ay);
+        }
+        world.particleCount = n;
+    }
+
+    // Largest error of any component, in units of Ulp times its term scale.
+    double worstErrorInUlps() {
+        kernel().computeRates(world.particles, fast);
+        referenceRates(world.particles, reference);
+        double worst = 0;
+        for (int i = 0; i < world.particleCount; ++i) {
+            EXPECT_EQ(fast[i].dxdt, reference[i].dxdt);
+            EXPECT_EQ(fast[i].dydt, reference[i].dydt);
+            EXPECT_TRUE(std::isfinite(fast[i].ax) && std::isfinite(fast[i].ay)) << "particle " << i;
+            double sx, sy;
+            termScale(i, sx, sy);
+            const double ex = std::fabs(fast[i].ax - reference[i].ax);
+            const double ey = std::fabs(fast[i].ay - reference[i].ay);
+            if (ex > 0) worst = std::max(worst, ex / (Ulp * sx));
+            if (ey > 0) worst = std::max(worst, ey / (Ulp * sy));
+        }
+        return worst;
+    }
+};
+
+std::string kernelName(const ::testing::TestParamInfo<int>& info) {
+    std::string name = forceKernels[info.param].instructionSet;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, ForceKernels, ::testing::Range(0, ForceKernelCount), kernelName);
+
+constexpr int OddCount = 37;   // fills no vector width: every kernel has a remainder block
+
+TEST_P(ForceKernels, CoulombWithAndWithoutSofteningAndEveryBoundary) {
+    for (double softening : {0.0, 1.0, 2.5}) {
+        for (int mode = 0; mode < BoundaryModeCount; ++mode) {
+            randomWorld(OddCount);
+            world.coulombStrength = static_cast<float>(randomSign() * uniform(1, 100));
+            world.coulombSoftening = static_cast<float>(softening);
+            world.boundaryX = mode;
+            world.boundaryY = (mode + 2) % BoundaryModeCount;
+            EXPECT_LE(worstErrorInUlps(), UlpBound) << "softening " << softening << ", mode " << mode;
+        }
+    }
+}
+
+TEST_P(ForceKernels, EveryPairSlotKindAndShape) {
+    for (int kind = asInt(PotentialKind::ChargeProportional); kind < PotentialKindCount; ++kind) {
+        for (int shape = 0; shape < PairShapeCount; ++shape) {
+            randomWorld(OddCount);
+            world.forcesEnabled = 0;
+            setPairSlot(3, static_cast<PotentialKind>(kind), static_cast<PairShape>(shape));
+            EXPECT_LE(worstErrorInUlps(), UlpBound) << "kind " << kind << ", shape " << shape;
+        }
+    }
+}
+
+TEST_P(ForceKernels, AllSlotsWithCoulombOneBodyTermsAndFoldedSeparations) {
+    for (int round = 0; round < 5; ++round) {
+        randomWorld(OddCount);
+        world.coulombStrength = 20;
+        world.magneticField = 0.3f;
+        world.dragCoefficient = 0.1f;
+        world.terminalSpeed = 0.5f;
+        world.gravityY = 0.2f;
+        world.electricX = -0.1f;
+        world.boundaryX = asInt(BoundaryMode::PeriodicInteracting);
+        world.boundaryY = asInt(BoundaryMode::WallPrecise);
+        world.externalSlots[0] = {asInt(PotentialKind::EnergyDissipation), 1, 0.001, 250, 0, 0};
+        for (int k = 0; k < PotentialSlotCount; ++k)
+            setPairSlot(k, static_cast<PotentialKind>(1 + (k + round) % 5), static_cast<PairShape>((k + round) % 7));
+        EXPECT_LE(worstErrorInUlps(), UlpBound) << "round " << round;
+    }
+}
+
+// The reference skips a term whose x or y part is not finite; so must the
+// kernel, or one pair poisons the whole world with NaN.
+TEST_P(ForceKernels, DegenerateTermsAreSkippedAsInTheReference) {
+    randomWorld(OddCount);
+    world.coulombStrength = 5;
+    world.coulombSoftening = 0;                                 // 1/r^3 at r = 0
+    world.particles[7].x = world.particles[20].x;               // two coincident particles
+    world.particles[7].y = world.particles[20].y;
+    setPairSlot(0, PotentialKind::MassProportional, PairShape::Gaussian);
+    world.pairSlots[0].b = 0;                                   // 0/0 in every Gaussian term
+    setPairSlot(1, PotentialKind::AngularMomentumDissipation, PairShape::Morse);
+    EXPECT_LE(worstErrorInUlps(), UlpBound);
+}
+
+TEST_P(ForceKernels, BitIdenticalForAnyThreadCount) {
+    randomWorld(301);
+    world.coulombStrength = 10;
+    world.boundaryY = asInt(BoundaryMode::PeriodicInteracting);
+    setPairSlot(0, PotentialKind::MassProportional, PairShape::Morse);
+    setPairSlot(1, PotentialKind::RelativeVelocityDissipation, PairShape::Gaussian);
+    static ParticleRate byThreads[3][MaxParticles];
+    for (int threads = 1; threads <= 3; ++threads) {
+        omp_set_num_threads(threads);
+        kernel().computeRates(world.particles, byThreads[threads - 1]);
+    }
+    omp_set_num_threads(omp_get_num_procs());
+    EXPECT_EQ(std::memcmp(byThreads[0], byThreads[1], 301 * sizeof(ParticleRate)), 0);
+    EXPECT_EQ(std::memcmp(byThreads[0], byThreads[2], 301 * sizeof(ParticleRate)), 0);
+}
+
+// Uncharged particles add exact zeros to every sum, so putting k of them in
+// front moves the charged ones through every lane, block and remainder
+// without changing what they feel: their rates must keep every bit.
+TEST_P(ForceKernels, ALanesPositionDoesNotChangeItsParticlesRates) {
+    constexpr int Charged = 13;
+    randomWorld(Charged);
+    world.coulombStrength = 10;
+    setPairSlot(0, PotentialKind::ChargeProportional, PairShape::Morse);
+    Particle charged[Charged];
+    std::memcpy(charged, world.particles, sizeof charged);
+    ParticleRate first[Charged];
+    for (int k = 0; k <= 16; ++k) {
+        world.particleCount = k + Charged;
+        for (int i = 0; i < k; ++i) {
+            world.particles[i] = charged[i % Charged];
+            world.particles[i].x += 1000 + 7 * i;                  // far from all, never coincident
+            world.particles[i].charge = 0;
+        }
+        std::memcpy(world.particles + k, charged, sizeof charged);
+        kernel().computeRates(world.particles, fast);
+        if (k == 0) std::memcpy(first, fast, sizeof first);
+        EXPECT_EQ(std::memcmp(first, fast + k, sizeof first), 0) << k << " uncharged particles in front";
+    }
+}
+
+TEST_P(ForceKernels, NoParticlesWritesNothing) {
+    fast[0] = {7, 7, 7, 7};
+    kernel().computeRates(world.particles, fast);
+    EXPECT_EQ(fast[0].ax, 7);
+}
+
+}  // namespace
