@@ -170,6 +170,36 @@ TEST_P(ForceKernels, AllSlotsWithCoulombOneBodyTermsAndFoldedSeparations) {
     }
 }
 
+// A lone Coulomb term has no cancellation, so here the bound is on the term
+// itself: 6 * 2^-52 of its own size (measured worst 3.8), from well inside
+// the softening distance to far outside it. Both sides round several times.
+TEST_P(ForceKernels, LoneCoulombTermWithinSixUlpsAtAnyDistance) {
+    world.coulombStrength = 7;
+    world.coulombSoftening = 1;
+    world.particleCount = 2;
+    double worst = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        const double distance = std::pow(10.0, uniform(-3, 4));
+        const double angle = uniform(0, 6.283185307179586);
+        Particle* p = world.particles;
+        p[0] = {};
+        p[0].x = uniform(0, 500);
+        p[0].y = uniform(0, 500);
+        p[0].mass = uniform(0.5, 2);
+        p[0].charge = randomSign() * uniform(0.5, 2);
+        p[1] = p[0];
+        p[1].x += distance * std::cos(angle);
+        p[1].y += distance * std::sin(angle);
+        kernel().computeRates(p, fast);
+        referenceRates(p, reference);
+        for (int i = 0; i < 2; ++i) {
+            worst = std::max(worst, std::fabs(fast[i].ax - reference[i].ax) / (Ulp * std::fabs(reference[i].ax)));
+            worst = std::max(worst, std::fabs(fast[i].ay - reference[i].ay) / (Ulp * std::fabs(reference[i].ay)));
+        }
+    }
+    EXPECT_LE(worst, 6);
+}
+
 // The reference skips a term whose x or y part is not finite; so must the
 // kernel, or one pair poisons the whole world with NaN.
 TEST_P(ForceKernels, DegenerateTermsAreSkippedAsInTheReference) {
