@@ -5,6 +5,10 @@
 #include "boundaries.h"
 #include "potentials.h"
 
+static constexpr int value = static_cast<int>(PotentialQuery::Value);
+static constexpr int gradX = static_cast<int>(PotentialQuery::GradX);
+static constexpr int gradY = static_cast<int>(PotentialQuery::GradY);
+
 ForceSettings forceSettingsFromWorld() {
     const WorldState& w = world;
     ForceSettings s;
@@ -70,23 +74,18 @@ static void addSoftWalls(Acceleration& acc, const Particle& p, const ForceSettin
     const double P = s.wallPosition;
     if (static_cast<BoundaryMode>(s.boundaryX) == BoundaryMode::WallPrecise) {
         const int shape = static_cast<int>(ExternalShape::TanhX);
-        const int grad = static_cast<int>(PotentialQuery::GradX);
-        addComponent(acc.x, halfS * externalPotential(p.x, p.y, P, w, grad, shape));
-        subtractComponent(acc.x, halfS * externalPotential(p.x, p.y, s.windowWidth - P, w, grad, shape));
+        addComponent(acc.x, halfS * externalPotential(p.x, p.y, P, w, gradX, shape));
+        subtractComponent(acc.x, halfS * externalPotential(p.x, p.y, s.windowWidth - P, w, gradX, shape));
     }
     if (static_cast<BoundaryMode>(s.boundaryY) == BoundaryMode::WallPrecise) {
         const int shape = static_cast<int>(ExternalShape::TanhY);
-        const int grad = static_cast<int>(PotentialQuery::GradY);
-        addComponent(acc.y, halfS * externalPotential(p.x, p.y, P, w, grad, shape));
-        subtractComponent(acc.y, halfS * externalPotential(p.x, p.y, s.windowHeight - P, w, grad, shape));
+        addComponent(acc.y, halfS * externalPotential(p.x, p.y, P, w, gradY, shape));
+        subtractComponent(acc.y, halfS * externalPotential(p.x, p.y, s.windowHeight - P, w, gradY, shape));
     }
 }
 
 static void addExternalSlot(Acceleration& acc, const Particle& p, const PotentialSlot& k,
                             const ForceSettings& s) {
-    const int value = static_cast<int>(PotentialQuery::Value);
-    const int gradX = static_cast<int>(PotentialQuery::GradX);
-    const int gradY = static_cast<int>(PotentialQuery::GradY);
     const double q = p.charge, m = p.mass, D = p.dissipation;
     switch (static_cast<PotentialKind>(k.kind)) {
     case PotentialKind::ChargeProportional:
@@ -123,9 +122,7 @@ ParticleRate oneBodyRate(const Particle& p, const ForceSettings& s) {
         // The uniform fields are the UniformField shape: minus its gradient
         // is (a, b), per charge for the electric field, per mass for gravity.
         const int shape = static_cast<int>(ExternalShape::UniformField);
-        const int gradX = static_cast<int>(PotentialQuery::GradX);
-        const int gradY = static_cast<int>(PotentialQuery::GradY);
-        add(acc, -externalPotential(p.x, p.y, s.electricX, s.electricY, gradX, shape) * q / m,
+                add(acc, -externalPotential(p.x, p.y, s.electricX, s.electricY, gradX, shape) * q / m,
             -externalPotential(p.x, p.y, s.electricX, s.electricY, gradY, shape) * q / m);
         add(acc, -externalPotential(p.x, p.y, s.gravityX, s.gravityY, gradX, shape),
             -externalPotential(p.x, p.y, s.gravityX, s.gravityY, gradY, shape));
@@ -137,9 +134,6 @@ ParticleRate oneBodyRate(const Particle& p, const ForceSettings& s) {
 
 static void addPairSlot(Acceleration& acc, const Particle& p, const Particle& o, double dx, double dy,
                         double r, const PotentialSlot& k, const ForceSettings& s) {
-    const int value = static_cast<int>(PotentialQuery::Value);
-    const int gradX = static_cast<int>(PotentialQuery::GradX);
-    const int gradY = static_cast<int>(PotentialQuery::GradY);
     const double q = p.charge, m = p.mass, D = p.dissipation;
     const double st = k.strength;
     switch (static_cast<PotentialKind>(k.kind)) {
@@ -192,8 +186,8 @@ void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& o
         const int shape = static_cast<int>(PairShape::ChargedSphere);
         const double a = s.coulombSoftening;
         const double strength = s.coulombStrength * p.charge * other.charge;
-        subtract(acc, pairPotential(dx, dy, a, 0, 0, r, static_cast<int>(PotentialQuery::GradX), shape) * strength / p.mass,
-                 pairPotential(dx, dy, a, 0, 0, r, static_cast<int>(PotentialQuery::GradY), shape) * strength / p.mass);
+        subtract(acc, pairPotential(dx, dy, a, 0, 0, r, gradX, shape) * strength / p.mass,
+                 pairPotential(dx, dy, a, 0, 0, r, gradY, shape) * strength / p.mass);
     }
     for (int k = 0; k < PotentialSlotCount; ++k) addPairSlot(acc, p, other, dx, dy, r, s.pairSlots[k], s);
 }

@@ -1,5 +1,7 @@
 #include "time_step.h"
 
+#include <cassert>
+
 #include "force_rates.h"
 #include "world_state.h"
 
@@ -34,6 +36,7 @@ void advanceStep() { advanceStepWith(computeRates); }
 void advanceStepWith(void (*rateFunction)(const Particle* state, ParticleRate* rates)) {
     const int n = world.particleCount;
     if (n <= 0) return;
+    assert(n <= MaxParticles && "particleCount beyond the particle table: a caller skipped the limit check");
     Particle* P = world.particles;
     const double h = world.simulationSpeed;
     rateFunction(P, k1);

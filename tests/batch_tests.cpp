@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "boundaries.h"
+#include "conserved_quantities.h"
 #include "settings_files.h"
 #include "time_step.h"
 #include "world_init.h"
@@ -140,13 +141,8 @@ TEST_F(Batch, ConservedQuantitiesOfAFile) {
     const Outcome o = run("--conserved '" + path("in.txt") + "'");
     ASSERT_EQ(o.status, 0) << o.err;
     std::istringstream lines(o.out);
-    const std::vector<std::string> order = {
-        "momentumX", "momentumY", "angularMomentum", "magneticMomentumX", "magneticMomentumY",
-        "magneticAngularMomentum", "totalMomentumX", "totalMomentumY", "totalAngularMomentum",
-        "kineticEnergy", "coulombEnergy", "electricEnergy", "gravityEnergy", "otherExternalEnergy",
-        "otherPairEnergy", "totalEnergy"};
     std::vector<double> values;
-    for (const std::string& expectedName : order) {
+    for (const char* expectedName : Conserved::names) {
         std::string name;
         double value = 0;
         ASSERT_TRUE(lines >> name >> value);
