@@ -7,6 +7,7 @@
 // term, each measured with the reference on a world of just that pair). This
 // is "a few units in the last place per term": a term with a relative error
 // of k ulps contributes at most k * 2^-52 * |term|.
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <omp.h>
 
@@ -15,10 +16,30 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <new>
 #include <string>
 
 #include "force_kernels.h"
+#include "time_step.h"
 #include "world_state.h"
+
+// Every operator new of this test program is counted, so a test can show that
+// a stretch of code allocates nothing.
+static long allocations = 0;
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+// GCC pairs the free below with the library's operator new it has in view
+// and warns, though the operator new above is the one that runs.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -253,6 +274,33 @@ TEST_P(ForceKernels, ALanesPositionDoesNotChangeItsParticlesRates) {
         if (k == 0) std::memcpy(first, fast, sizeof first);
         EXPECT_EQ(std::memcmp(first, fast + k, sizeof first), 0) << k << " uncharged particles in front";
     }
+}
+
+int threadsOfThisProcess() {
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks))
+            if (entry->d_name[0] != '.') ++count;
+        closedir(tasks);
+    }
+    return count;
+}
+
+// The simulator steps hundreds of times a second: a step must not touch the
+// heap or start threads beyond the pool OpenMP keeps from the first one.
+TEST_P(ForceKernels, AStepAllocatesNothingAndStartsNoThreads) {
+    randomWorld(300);
+    world.coulombStrength = 10;
+    setPairSlot(0, PotentialKind::MassProportional, PairShape::Morse);
+    setPairSlot(1, PotentialKind::EnergyDissipation, PairShape::Power);
+    omp_set_num_threads(2);
+    advanceStepWith(kernel().computeRates);
+    const long allocationsBefore = allocations;
+    const int threadsBefore = threadsOfThisProcess();
+    for (int step = 0; step < 5; ++step) advanceStepWith(kernel().computeRates);
+    EXPECT_EQ(allocations, allocationsBefore);
+    EXPECT_EQ(threadsOfThisProcess(), threadsBefore);
+    omp_set_num_threads(omp_get_num_procs());
 }
 
 TEST_P(ForceKernels, NoParticlesWritesNothing) {
