@@ -160,7 +160,7 @@ inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
 // The shapes that need pow or tanh go lane by lane through the catalogue; the
 // others are evaluated here with the catalogue's own operations up to the
 // exponential, so that its argument is exactly the reference's.
-inline ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
+[[gnu::noinline]] ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
     ShapeAt u = {};
     const int shape = static_cast<int>(k.shape);
     for (int lane = 0; lane < Lanes; ++lane) {
@@ -177,7 +177,7 @@ inline ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
     return u;
 }
 
-inline ShapeAt shapeAt(const ActivePairSlot& k, Row dx, Row dy, Row r, Row r2) {
+[[gnu::always_inline]] inline ShapeAt shapeAt(const ActivePairSlot& k, Row dx, Row dy, Row r, Row r2) {
     switch (k.shape) {
     case PairShape::ChargedSphere: {
         const RowBits outside = r >= k.a;
@@ -215,7 +215,7 @@ struct Term {
     Row x, y;
 };
 
-inline Term kindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, Row dx, Row dy,
+[[gnu::always_inline]] inline Term kindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, Row dx, Row dy,
                      Row r2, const ShapeAt& u) {
     switch (k.kind) {
     case PotentialKind::ChargeProportional: {

@@ -112,11 +112,20 @@ inline Row exponential(Row x) {
     // and its difference from x are exact even without a fused operation.
     Row r = x - n * 0x1.62e42feep-1;
     r = fusedNegated(n, splat(0x1.a39ef35793c76p-33), r);
-    static constexpr double inverseFactorials[] = {
-        1.0 / 6227020800, 1.0 / 479001600, 1.0 / 39916800, 1.0 / 3628800, 1.0 / 362880,
-        1.0 / 40320, 1.0 / 5040, 1.0 / 720, 1.0 / 120, 1.0 / 24, 1.0 / 6, 0.5, 1.0, 1.0};
-    Row p = splat(inverseFactorials[0]);
-    for (int k = 1; k < 14; ++k) p = fused(p, r, splat(inverseFactorials[k]));
+    // 1 + r + r^2/2 + r^3/6 by Horner, which keeps the rounding of the large
+    // terms small; the tail r^4/4! .. r^13/13! by Estrin's scheme, whose
+    // short dependency chains let neighbouring exponentials overlap.
+    const Row r2 = r * r;
+    const Row r4 = r2 * r2;
+    auto pair = [&](double low, double high) { return fused(splat(high), r, splat(low)); };
+    const Row t45 = fused(pair(1.0 / 720, 1.0 / 5040), r2, pair(1.0 / 24, 1.0 / 120));
+    const Row t89 = fused(pair(1.0 / 3628800, 1.0 / 39916800), r2, pair(1.0 / 40320, 1.0 / 362880));
+    const Row t1213 = pair(1.0 / 479001600, 1.0 / 6227020800);
+    const Row tail = fused(fused(t1213, r4, t89), r4, t45);
+    Row p = fused(tail, r, splat(1.0 / 6));
+    p = fused(p, r, splat(0.5));
+    p = fused(p, r, splat(1.0));
+    p = fused(p, r, splat(1.0));
     // 2^(n-1) times 2p keeps the exponent field below its infinite code for
     // every n up to 1024, the largest a finite result needs.
     const RowBits exponent = rowAsBits(shifted) - rowAsBits(splat(roundingShift)) + 1022;
