@@ -1,13 +1,13 @@
 // Times the whole Runge-Kutta step (four force computations) with the fast
 // kernel and with the reference loop side by side, on scenes of 100, 300 and
-// 1000 particles, at 1 and 2 threads. Two scenes: the Coulomb force alone,
-// and the Coulomb force with two pair slots (a Morse and a Gaussian).
-// Reports steps per second and ordered pair interactions per second.
+// 1000 particles, at 1 and 2 threads; then every lane kernel the processor
+// runs at 1000 particles. Two scenes: the Coulomb force alone, and the
+// Coulomb force with two pair slots (a Morse and a Gaussian). Reports steps
+// per second and ordered pair interactions per second.
 #include <benchmark/benchmark.h>
 #include <omp.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "force_kernels.h"
 #include "time_step.h"
@@ -38,21 +38,37 @@ struct Kernel {
 static const Kernel kernels[] = {{"fast", computeRatesFast}, {"reference", computeRates}};
 
 // The scene keeps moving between iterations, as it does in the simulator.
-static void stepBench(benchmark::State& state) {
+static void timeSteps(benchmark::State& state, const Kernel& kernel) {
     const int n = static_cast<int>(state.range(0));
-    const int threads = static_cast<int>(state.range(1));
-    const Kernel& kernel = kernels[state.range(2)];
     buildScene(n, static_cast<int>(state.range(3)));
-    omp_set_num_threads(threads);
+    omp_set_num_threads(static_cast<int>(state.range(1)));
     for (auto _ : state) advanceStepWith(kernel.rates);
     state.SetLabel(kernel.name);
     state.counters["steps/s"] = benchmark::Counter(1, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["pairs/s"] = benchmark::Counter(4.0 * n * (n - 1), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+static void stepBench(benchmark::State& state) { timeSteps(state, kernels[state.range(2)]); }
+
+// Every lane kernel this processor runs, so that the figures of a processor
+// without AVX-512 can be read off this one.
+static void instructionSetBench(benchmark::State& state) {
+    const ForceKernel& k = forceKernels[state.range(2)];
+    if (!k.processorHasIt()) {
+        state.SkipWithError("instruction set not on this processor");
+        return;
+    }
+    timeSteps(state, {k.instructionSet, k.computeRates});
+}
+
 BENCHMARK(stepBench)
     ->ArgNames({"N", "threads", "reference", "slots"})
     ->ArgsProduct({{100, 300, 1000}, {1, 2}, {0, 1}, {CoulombOnly, CoulombMorseGaussian}})
+    ->UseRealTime();
+
+BENCHMARK(instructionSetBench)
+    ->ArgNames({"N", "threads", "kernel", "slots"})
+    ->ArgsProduct({{1000}, {1, 2}, {0, 1, 2}, {CoulombOnly, CoulombMorseGaussian}})
     ->UseRealTime();
 
 // Names the instruction set the fast kernel runs with on this processor.
