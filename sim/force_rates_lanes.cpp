@@ -136,9 +136,11 @@ void storeBlock(const LaneBlock& B, int n, ParticleRate* rates) {
 // non-finite factor skips the term; with |dx|, |dy| <= r the products with a
 // finite factor cannot overflow.
 inline void addCoulomb(const LaneBlock& B, const PairSettings& s, double chargeJ, Row dx, Row dy,
-                       Row r2, Row& ax, Row& ay) {
+                       Row& ax, Row& ay) {
+    const Row r2 = fused(dx, dx, dy * dy);
     // Inside the softening distance 1/a^3 = (a^2)^(-3/2): the same formula.
-    const Row inverseCubed = inverseRootCubed(select(r2 < s.softeningSquared, splat(s.softeningSquared), r2));
+    // A NaN distance stays NaN and skips the term.
+    const Row inverseCubed = inverseRootCubed(maximum(splat(s.softeningSquared), r2));
     const Row g = inverseCubed * (chargeJ * B.coulombFactor);
     const RowBits acts = isFinite(g);
     ax = select(acts, fused(dx, g, ax), ax);
@@ -249,7 +251,9 @@ struct Term {
 // would otherwise add the value of U at r = 0. Always inlined: passed by
 // reference to a call, the running sums would go through memory on every slot.
 [[gnu::always_inline]] inline void addPairSlots(const LaneBlock& B, const PairSettings& s, const Particle& o, Row dx, Row dy,
-                         Row r2, RowBits others, Row& ax, Row& ay) {
+                         RowBits others, Row& ax, Row& ay) {
+    // Not fused: the shapes must see the reference's r to the last bit.
+    const Row r2 = dx * dx + dy * dy;
     const Row r = squareRoot(r2);
     for (int k = 0; k < s.slotCount; ++k) {
         const ActivePairSlot& slot = s.slots[k];
@@ -288,12 +292,9 @@ void sumPairs(LaneBlock& B, const Particle* state, int n, const PairSettings& s)
             dx = fold(dx, s.halfWidth, s.width);
             dy = fold(dy, s.halfHeight, s.height);
         }
-        // Not fused: the slots take its square root and must see the
-        // reference's r to the last bit.
-        const Row r2 = dx * dx + dy * dy;
-        if (Coulomb) addCoulomb(B, s, o.charge, dx, dy, r2, ax, ay);
+        if (Coulomb) addCoulomb(B, s, o.charge, dx, dy, ax, ay);
         if (s.slotCount > 0)
-            addPairSlots(B, s, o, dx, dy, r2, lane != static_cast<std::int64_t>(j - B.first), ax, ay);
+            addPairSlots(B, s, o, dx, dy, lane != static_cast<std::int64_t>(j - B.first), ax, ay);
     }
     B.ax = ax;
     B.ay = ay;
