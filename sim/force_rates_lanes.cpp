@@ -159,15 +159,15 @@ inline ShapeAt radial(Row dUdrOverR, Row dx, Row dy) { return {Row{}, dUdrOverR 
 
 inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
 
-// The shapes that need pow or tanh go lane by lane through the catalogue; the
-// others are evaluated here with the catalogue's own operations up to the
-// exponential, so that its argument is exactly the reference's.
+// The shapes that need pow or tanh go lane by lane through the catalogue,
+// out of the loop's way.
 [[gnu::noinline]] ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
     ShapeAt u = {};
     const int shape = static_cast<int>(k.shape);
     for (int lane = 0; lane < Lanes; ++lane) {
         auto at = [&](PotentialQuery q) {
-            return pairPotentialAnyProcessor(dx[lane], dy[lane], k.a, k.b, k.c, r[lane], static_cast<int>(q), shape);
+            return pairPotentialAnyProcessor(dx[lane], dy[lane], k.a, k.b, k.c, r[lane], static_cast<int>(q),
+                                             shape);
         };
         if (k.usesGradient) {
             u.gradX[lane] = at(PotentialQuery::GradX);
@@ -179,6 +179,9 @@ inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
     return u;
 }
 
+// The other shapes with the catalogue's own operations up to the exponential,
+// so that its argument is exactly the reference's: an exponential magnifies
+// any difference in its argument.
 [[gnu::always_inline]] inline ShapeAt shapeAt(const ActivePairSlot& k, Row dx, Row dy, Row r, Row r2) {
     switch (k.shape) {
     case PairShape::ChargedSphere: {
@@ -217,8 +220,8 @@ struct Term {
     Row x, y;
 };
 
-[[gnu::always_inline]] inline Term kindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, Row dx, Row dy,
-                     Row r2, const ShapeAt& u) {
+[[gnu::always_inline]] inline Term kindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o,
+                                            Row dx, Row dy, Row r2, const ShapeAt& u) {
     switch (k.kind) {
     case PotentialKind::ChargeProportional: {
         const Row factor = (k.strength * o.charge) * B.chargeOverMass;
@@ -250,8 +253,8 @@ struct Term {
 // `others` masks out the lane whose particle is j itself: a dissipative kind
 // would otherwise add the value of U at r = 0. Always inlined: passed by
 // reference to a call, the running sums would go through memory on every slot.
-[[gnu::always_inline]] inline void addPairSlots(const LaneBlock& B, const PairSettings& s, const Particle& o, Row dx, Row dy,
-                         RowBits others, Row& ax, Row& ay) {
+[[gnu::always_inline]] inline void addPairSlots(const LaneBlock& B, const PairSettings& s, const Particle& o,
+                                                Row dx, Row dy, RowBits others, Row& ax, Row& ay) {
     // Not fused: the shapes must see the reference's r to the last bit.
     const Row r2 = dx * dx + dy * dy;
     const Row r = squareRoot(r2);
@@ -301,10 +304,11 @@ void sumPairs(LaneBlock& B, const Particle* state, int n, const PairSettings& s)
 }
 
 void sumPairs(LaneBlock& B, const Particle* state, int n, const PairSettings& s) {
+    if (!s.coulomb && s.slotCount == 0) return;
     if (s.coulomb && s.folds) return sumPairs<true, true>(B, state, n, s);
     if (s.coulomb) return sumPairs<true, false>(B, state, n, s);
     if (s.folds) return sumPairs<false, true>(B, state, n, s);
-    if (s.slotCount > 0) sumPairs<false, false>(B, state, n, s);
+    sumPairs<false, false>(B, state, n, s);
 }
 
 }  // namespace
