@@ -159,8 +159,8 @@ inline ShapeAt radial(Row dUdrOverR, Row dx, Row dy) { return {Row{}, dUdrOverR 
 
 inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
 
-// The shapes that need pow or tanh go lane by lane through the catalogue,
-// out of the loop's way.
+// The shapes that need pow go lane by lane through the catalogue, out of the
+// loop's way.
 [[gnu::noinline]] ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
     ShapeAt u = {};
     const int shape = static_cast<int>(k.shape);
@@ -203,6 +203,18 @@ inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
         const Row g = exponential(-0.5 * u * u / k.bSquared);
         if (!k.usesGradient) return valueOnly(g);
         return radial(-g * u / (k.bSquared * r), dx, dy);
+    }
+    case PairShape::Tanh: {
+        // With E = e^(2|t|): tanh|t| = 1 - 2 / (E + 1) and
+        // cosh^2 t = (E + 2 + 1/E) / 4, both sums of positive parts.
+        const Row t = (r - k.a) / k.b;
+        const Row E = exponential(2 * maximum(t, -t));
+        if (!k.usesGradient) {
+            const Row tanhAbs = 1 - 2 / (E + 1);
+            return valueOnly(1 - select(t < 0, -tanhAbs, tanhAbs));
+        }
+        const Row coshSquared = (E + 2 + 1 / E) * 0.25;
+        return radial(-1 / (r * k.b * coshSquared), dx, dy);
     }
     case PairShape::Lorentzian: {
         const Row u = r - k.a;

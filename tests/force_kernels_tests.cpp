@@ -5,7 +5,7 @@
 // UlpBound * 2^-52 * S of the reference, where S is the sum of the magnitudes
 // of all terms that went into that component (one-body part plus every pair
 // term, each measured with the reference on a world of just that pair; for
-// the three terms that cancel internally, the magnitudes of their parts, see
+// the four terms that cancel internally, the magnitudes of their parts, see
 // useCancellingParts). This is "a few units in the last place per term": a
 // term with a relative error of k ulps contributes at most k * 2^-52 * |term|.
 #include <dirent.h>
@@ -116,28 +116,32 @@ protected:
         world.particleCount = n;
     }
 
-    // Three terms subtract nearly equal parts, so their rounding scales with
+    // Four terms subtract nearly equal parts, so their rounding scales with
     // the parts, not with the difference: Morse's e2 - 2 e1 (value) and
-    // e2 - e1 (gradient), and the projection Ax dx + Ay dy of
-    // AngularMomentumDissipation. The parts are reference terms themselves:
-    // PowerExp with exponent 0 is e^(-r/c), so Morse is s e^(2a/b) times
-    // PowerExp(c = b/2) less 2 s e^(a/b) times PowerExp(c = b); and the force
-    // before projection is the slot's RelativeVelocityDissipation term, which
-    // bounds the projected one in both components. Part 0 or 1 of every such
-    // slot replaces the slots; false if there is none.
+    // e2 - e1 (gradient), Tanh's 1 - tanh t, and the projection
+    // Ax dx + Ay dy of AngularMomentumDissipation. The parts are reference
+    // terms themselves: PowerExp with exponent 0 is e^(-r/c), so Morse is
+    // s e^(2a/b) times PowerExp(c = b/2) less 2 s e^(a/b) times
+    // PowerExp(c = b); Power with exponent 0 is 1, and 2 s times it bounds
+    // both parts of Tanh; the force before projection is the slot's
+    // RelativeVelocityDissipation term, which bounds the projected one in
+    // both components. Part 0 or 1 of every such slot replaces the slots;
+    // false if there is none.
     bool useCancellingParts(int part, const PotentialSlot* original) {
         bool any = false;
         for (int k = 0; k < PotentialSlotCount; ++k) {
             PotentialSlot s = original[k];
             const bool morse = s.shape == asInt(PairShape::Morse);
+            const bool step = s.shape == asInt(PairShape::Tanh) && part == 0;
             const bool projected = s.kind == asInt(PotentialKind::AngularMomentumDissipation);
             if (morse) {
                 s.strength *= part == 0 ? std::exp(2 * s.a / s.b) : 2 * std::exp(s.a / s.b);
                 s = {s.kind, asInt(PairShape::PowerExp), s.strength, 0, 1, part == 0 ? s.b / 2 : s.b};
             }
+            if (step) s = {s.kind, asInt(PairShape::Power), 2 * s.strength, 0, 1, 0};
             if (projected) s.kind = asInt(PotentialKind::RelativeVelocityDissipation);
-            world.pairSlots[k] = morse || projected ? s : PotentialSlot{};
-            any = any || morse || projected;
+            world.pairSlots[k] = morse || step || projected ? s : PotentialSlot{};
+            any = any || morse || step || projected;
         }
         return any;
     }
