@@ -179,9 +179,9 @@ inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
     return u;
 }
 
-// The other shapes with the catalogue's own operations up to the exponential,
-// so that its argument is exactly the reference's: an exponential magnifies
-// any difference in its argument.
+// The other shapes with the catalogue's own operations up to the exponential
+// or the tanh, so that their arguments are exactly the reference's: an
+// exponential magnifies any difference in its argument.
 [[gnu::always_inline]] inline ShapeAt shapeAt(const ActivePairSlot& k, Row dx, Row dy, Row r, Row r2) {
     switch (k.shape) {
     case PairShape::ChargedSphere: {
@@ -205,8 +205,8 @@ inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
         return radial(-g * u / (k.bSquared * r), dx, dy);
     }
     case PairShape::Tanh: {
-        // With E = e^(2|t|): tanh|t| = 1 - 2 / (E + 1) and
-        // cosh^2 t = (E + 2 + 1/E) / 4, both sums of positive parts.
+        // With E = e^(2|t|): tanh|t| = 1 - 2 / (E + 1), and
+        // cosh^2 t = (E + 2 + 1/E) / 4, a sum of positive parts.
         const Row t = (r - k.a) / k.b;
         const Row E = exponential(2 * maximum(t, -t));
         if (!k.usesGradient) {
