@@ -275,6 +275,7 @@ TEST_P(ForceKernels, DegenerateTermsAreSkippedAsInTheReference) {
     world.coulombSoftening = 0;                                 // 1/r^3 at r = 0
     world.particles[7].x = world.particles[20].x;               // two coincident particles
     world.particles[7].y = world.particles[20].y;
+    world.particles[11].y = std::nan("");                       // a particle gone bad
     setPairSlot(0, PotentialKind::MassProportional, PairShape::Gaussian);
     world.pairSlots[0].b = 0;                                   // 0/0 in every Gaussian term
     setPairSlot(1, PotentialKind::AngularMomentumDissipation, PairShape::Morse);
