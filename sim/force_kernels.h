@@ -32,6 +32,3 @@ void computeRatesSse2(const Particle* state, ParticleRate* rates);
 // inline function, and it must not be the AVX-512 one.
 double pairPotentialAnyProcessor(double dx, double dy, double a, double b, double c, double r,
                                  int query, int shape);
-
-// The fastest kernel this processor runs.
-void computeRatesFast(const Particle* state, ParticleRate* rates);

@@ -33,7 +33,7 @@ const ForceKernel& selectedForceKernel() {
     return chosen;
 }
 
-void computeRatesFast(const Particle* state, ParticleRate* rates) {
+void computeRates(const Particle* state, ParticleRate* rates) {
     selectedForceKernel().computeRates(state, rates);
 }
 

@@ -47,8 +47,6 @@ namespace {
 constexpr double UlpBound = 8;   // worst measured over 13 seeds: 3.7 (Coulomb, AVX2)
 constexpr double Ulp = 0x1p-52;
 
-void referenceRates(const Particle* state, ParticleRate* rates) { computeRates(state, rates); }
-
 int asInt(PotentialKind k) { return static_cast<int>(k); }
 int asInt(PairShape s) { return static_cast<int>(s); }
 int asInt(BoundaryMode m) { return static_cast<int>(m); }
@@ -108,7 +106,7 @@ protected:
         for (int j = 0; j < n; ++j) {
             if (j == i) continue;
             pair[1] = world.particles[j];
-            referenceRates(pair, together);
+            computeRatesReference(pair, together);
             const double tx = std::fabs(together[0].ax - alone.ax), ty = std::fabs(together[0].ay - alone.ay);
             sx += both ? tx + ty : tx;
             sy += both ? tx + ty : ty;
@@ -152,7 +150,7 @@ protected:
         const int n = world.particleCount;
         ParticleRate alone[1];
         world.particleCount = 1;
-        referenceRates(&world.particles[i], alone);
+        computeRatesReference(&world.particles[i], alone);
         world.particleCount = n;
         sx = std::fabs(alone[0].ax);
         sy = std::fabs(alone[0].ay);
@@ -167,7 +165,7 @@ protected:
     // Largest error of any component, in units of Ulp times its term scale.
     double worstErrorInUlps() {
         kernel().computeRates(world.particles, fast);
-        referenceRates(world.particles, reference);
+        computeRatesReference(world.particles, reference);
         double worst = 0;
         for (int i = 0; i < world.particleCount; ++i) {
             EXPECT_EQ(fast[i].dxdt, reference[i].dxdt);
@@ -258,7 +256,7 @@ TEST_P(ForceKernels, LoneCoulombTermWithinSixUlpsAtAnyDistance) {
         p[1].x += distance * std::cos(angle);
         p[1].y += distance * std::sin(angle);
         kernel().computeRates(p, fast);
-        referenceRates(p, reference);
+        computeRatesReference(p, reference);
         for (int i = 0; i < 2; ++i) {
             worst = std::max(worst, std::fabs(fast[i].ax - reference[i].ax) / (Ulp * std::fabs(reference[i].ax)));
             worst = std::max(worst, std::fabs(fast[i].ay - reference[i].ay) / (Ulp * std::fabs(reference[i].ay)));
