@@ -1,9 +1,10 @@
+// Chooses the lane kernel for this processor, once, at the first call.
 #include "force_kernels.h"
 
 #include "potentials.h"
 
-// The processor's features are read once; libgcc's check includes whether
-// the operating system saves the wide registers.
+// libgcc's feature check includes whether the operating system saves the
+// wide registers, not only whether the processor has the instructions.
 static bool hasAvx512() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f");
