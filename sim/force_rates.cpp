@@ -192,7 +192,7 @@ void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& o
     for (int k = 0; k < PotentialSlotCount; ++k) addPairSlot(acc, p, other, dx, dy, r, s.pairSlots[k], s);
 }
 
-void computeRates(const Particle* state, ParticleRate* rates) {
+void computeRatesReference(const Particle* state, ParticleRate* rates) {
     const ForceSettings s = forceSettingsFromWorld();
     const int n = s.particleCount;
     #pragma omp parallel for schedule(static)

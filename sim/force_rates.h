@@ -48,5 +48,12 @@ void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& o
 
 // Fills rates[i] for every live particle of `state`, in parallel. A term whose
 // x or y part is not finite (two coincident particles, a zero width) is left
-// out, so one degenerate pair cannot spread NaN to the whole world.
+// out, so one degenerate pair cannot spread NaN to the whole world. Runs the
+// fastest lane kernel the processor has (force_kernels.h): every term within a
+// few units in the last place of computeRatesReference's, and the same bits
+// for any thread count.
 void computeRates(const Particle* state, ParticleRate* rates);
+
+// The same computation one particle and one term at a time, in the model's
+// own order and formulas; the tests and the benchmark hold the kernels to it.
+void computeRatesReference(const Particle* state, ParticleRate* rates);

@@ -31,20 +31,22 @@ static double combine(double p, double r1, double r2, double r3, double r4, doub
     return ((2 * r2 + r1) + 2 * r3 + r4) * h / 6 + p;
 }
 
-void advanceStep() {
+void advanceStep() { advanceStepWith(computeRates); }
+
+void advanceStepWith(void (*rateFunction)(const Particle* state, ParticleRate* rates)) {
     const int n = world.particleCount;
     if (n <= 0) return;
     assert(n <= MaxParticles && "particleCount beyond the particle table: a caller skipped the limit check");
     Particle* P = world.particles;
     const double h = world.simulationSpeed;
-    computeRates(P, k1);
+    rateFunction(P, k1);
     setStage(n, P, k1, h * 0.5);
     copyConstants(n, P);
-    computeRates(stageState, k2);
+    rateFunction(stageState, k2);
     setStage(n, P, k2, h * 0.5);
-    computeRates(stageState, k3);
+    rateFunction(stageState, k3);
     setStage(n, P, k3, h);
-    computeRates(stageState, k4);
+    rateFunction(stageState, k4);
     for (int i = 0; i < n; ++i) {
         P[i].x = combine(P[i].x, k1[i].dxdt, k2[i].dxdt, k3[i].dxdt, k4[i].dxdt, h);
         P[i].y = combine(P[i].y, k1[i].dydt, k2[i].dydt, k3[i].dydt, k4[i].dydt, h);
