@@ -9,6 +9,16 @@ double minimumImage(double d, int period) {
     return d;
 }
 
+Separation pairSeparation(const Particle& p, const Particle& other, int boundaryX, int boundaryY,
+                          int width, int height) {
+    Separation d = {p.x - other.x, p.y - other.y};
+    if (static_cast<BoundaryMode>(boundaryX) == BoundaryMode::PeriodicInteracting)
+        d.dx = minimumImage(d.dx, width);
+    if (static_cast<BoundaryMode>(boundaryY) == BoundaryMode::PeriodicInteracting)
+        d.dy = minimumImage(d.dy, height);
+    return d;
+}
+
 // One test per edge and step: a particle more than a window beyond an edge
 // comes back over several steps, not at once.
 static void foldAxis(double& s, double& v, double length, int mode) {

@@ -57,12 +57,7 @@ static double externalSlotEnergy(const PotentialSlot& k, const Particle& p) {
 }
 
 static void addPairTerms(float* e, const WorldState& w, const Particle& pi, const Particle& pj) {
-    double dx = pi.x - pj.x;
-    double dy = pi.y - pj.y;
-    if (static_cast<BoundaryMode>(w.boundaryX) == BoundaryMode::PeriodicInteracting)
-        dx = minimumImage(dx, w.windowWidth);
-    if (static_cast<BoundaryMode>(w.boundaryY) == BoundaryMode::PeriodicInteracting)
-        dy = minimumImage(dy, w.windowHeight);
+    const auto [dx, dy] = pairSeparation(pi, pj, w.boundaryX, w.boundaryY, w.windowWidth, w.windowHeight);
     const double r = std::sqrt(dx * dx + dy * dy);
     if (w.forcesEnabled == 1) {
         const double U = pairPotential(dx, dy, w.coulombSoftening, 0, 0, r, valueQuery,

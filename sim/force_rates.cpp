@@ -175,12 +175,7 @@ static void addPairSlot(Acceleration& acc, const Particle& p, const Particle& o,
 
 void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& other,
                          const ForceSettings& s) {
-    double dx = p.x - other.x;
-    double dy = p.y - other.y;
-    if (static_cast<BoundaryMode>(s.boundaryX) == BoundaryMode::PeriodicInteracting)
-        dx = minimumImage(dx, s.windowWidth);
-    if (static_cast<BoundaryMode>(s.boundaryY) == BoundaryMode::PeriodicInteracting)
-        dy = minimumImage(dy, s.windowHeight);
+    const auto [dx, dy] = pairSeparation(p, other, s.boundaryX, s.boundaryY, s.windowWidth, s.windowHeight);
     const double r = std::sqrt(dx * dx + dy * dy);
     if (s.forcesEnabled) {
         const int shape = static_cast<int>(PairShape::ChargedSphere);
