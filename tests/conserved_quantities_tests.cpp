@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "conserved_quantities.h"
+#include "sim_test_particles.h"
 #include "world_state.h"
 
 namespace {
@@ -14,13 +15,7 @@ protected:
     }
     Particle& add(double x, double y, double vx, double vy, double mass, double charge) {
         Particle& p = world.particles[world.particleCount++];
-        p = {};
-        p.x = x;
-        p.y = y;
-        p.vx = vx;
-        p.vy = vy;
-        p.mass = mass;
-        p.charge = charge;
+        p = particle(x, y, vx, vy, mass, charge);
         return p;
     }
     float value(Index k) {

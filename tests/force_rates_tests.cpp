@@ -3,22 +3,10 @@
 #include <cmath>
 
 #include "force_rates.h"
+#include "sim_test_particles.h"
 #include "world_state.h"
 
 namespace {
-Particle particle(double x, double y, double vx = 0, double vy = 0, double mass = 1, double charge = 1,
-                  double dissipation = 1) {
-    Particle p;
-    p.x = x;
-    p.y = y;
-    p.vx = vx;
-    p.vy = vy;
-    p.mass = mass;
-    p.charge = charge;
-    p.dissipation = dissipation;
-    return p;
-}
-
 class ForceRates : public ::testing::Test {
 protected:
     ParticleRate rates[8] = {};
