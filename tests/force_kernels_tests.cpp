@@ -344,7 +344,8 @@ TEST_P(ForceKernels, AStepAllocatesNothingAndStartsNoThreads) {
     const int threadsBefore = threadsOfThisProcess();
     for (int step = 0; step < 5; ++step) advanceStepWith(kernel().computeRates);
     EXPECT_EQ(allocations, allocationsBefore);
-    EXPECT_EQ(threadsOfThisProcess(), threadsBefore);
+    // A thread left over from a larger team earlier may still be ending.
+    EXPECT_LE(threadsOfThisProcess(), threadsBefore);
     omp_set_num_threads(omp_get_num_procs());
 }
 
