@@ -16,6 +16,7 @@
 #include "conserved_quantities.h"
 #include "settings_files.h"
 #include "time_step.h"
+#include "temporary_folder.h"
 #include "world_init.h"
 
 namespace {
@@ -39,16 +40,9 @@ bool exists(const std::string& path) {
 
 class Batch : public ::testing::Test {
 protected:
-    std::string folder;
+    TemporaryFolder folder;
 
-    void SetUp() override {
-        char name[] = "/tmp/partivox-batch-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-
-    std::string path(const std::string& name) { return folder + "/" + name; }
+    std::string path(const std::string& name) { return folder / name; }
 
     Outcome run(const std::string& arguments) {
         const std::string command = std::string(BATCH_PROGRAM) + " " + arguments + " >'" + path("stdout") +

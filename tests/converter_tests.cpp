@@ -3,10 +3,10 @@
 #include "annotated_settings.h"
 #include "convert_settings.h"
 #include "settings_format.h"
+#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -181,18 +181,9 @@ class ConvertSettings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous = fs::current_path();
-        folder = fs::temp_directory_path() / ("converter_test_" + std::to_string(getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder / "data");
-        fs::create_directories(folder / "textdata");
-        fs::current_path(folder);
+        fs::create_directories("data");
+        fs::create_directories("textdata");
         converterRecord = WorldState{};
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        fs::remove_all(folder);
     }
     void writeData(int number, const std::string& text)
     {
@@ -209,7 +200,7 @@ protected:
         convertSettings(0);
         return linesOf(readFile("textdata/" + std::to_string(number) + ".txt"));
     }
-    fs::path previous, folder;
+    WorkingFolder folder;
 };
 
 TEST_F(ConvertSettings, FileEndingEarlyKeepsTheInitialValues)

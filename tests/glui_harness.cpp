@@ -1,4 +1,5 @@
 #include "tests/glui_harness.h"
+#include "tests/temporary_folder.h"
 
 #include <unistd.h>
 
@@ -26,17 +27,10 @@ void countDisplay() {
 }
 
 // The font makes double-byte characters 16 pixels wide, as in the programs;
-// it is made in a folder of this process's own, its working directory.
-std::filesystem::path fontFolder;
-
-void removeFontFolder() { std::filesystem::remove_all(fontFolder); }
-
+// it is made in a folder of this process's own, its working directory for
+// as long as the process runs.
 void startGlut() {
-    namespace fs = std::filesystem;
-    fontFolder = fs::temp_directory_path() / ("glui_tests_" + std::to_string(getpid()));
-    fs::create_directories(fontFolder);
-    fs::current_path(fontFolder);
-    std::atexit(removeFontFolder);
+    static WorkingFolder fontFolder;
     std::string command = std::string(SJIS_FONTGEN) + " sjis.fnt > /dev/null";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << "font generator failed";
 

@@ -2,11 +2,11 @@
 // pixels a double-byte glyph puts on screen.
 #include "labels/label_font.h"
 #include "tests/gl_test_window.h"
+#include "tests/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -71,17 +71,10 @@ protected:
             openTestWindow(96, 64);
             windowOpen = true;
         }
-        previous = fs::current_path();
-        folder = fs::temp_directory_path() / ("labels_test_" + std::to_string(getpid()));
-        fs::create_directories(folder);
-        fs::current_path(folder);
-        fs::remove("sjis.fnt");
         labelFont = LabelFont{};
     }
     void TearDown() override
     {
-        fs::current_path(previous);
-        fs::remove_all(folder);
         labelFont = LabelFont{};
     }
     void writeFont(const std::string& image)
@@ -92,7 +85,7 @@ protected:
     {
         writeFont(fontImage(16, 16, {{0x8140, 0x817E}, {0x8180, 0x81AC}, {0x8E40, 0x9FFC}}, pattern));
     }
-    fs::path previous, folder;
+    WorkingFolder folder;
 };
 
 void* const Helvetica = GLUT_BITMAP_HELVETICA_12;

@@ -11,24 +11,16 @@
 #include <vector>
 
 #include "settings_files.h"
+#include "temporary_folder.h"
 
 namespace {
 class SettingsFiles : public ::testing::Test {
 protected:
-    std::string folder;
+    TemporaryFolder folder;
 
-    void SetUp() override {
-        char name[] = "/tmp/partivox-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override {
-        for (const std::string& entry : entries()) std::remove((folder + "/" + entry).c_str());
-        rmdir(folder.c_str());
-    }
     std::vector<std::string> entries() {
         std::vector<std::string> names;
-        DIR* dir = opendir(folder.c_str());
+        DIR* dir = opendir(folder.path().c_str());
         while (dirent* e = readdir(dir))
             if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
         closedir(dir);
@@ -46,7 +38,7 @@ TEST_F(SettingsFiles, AtomicWriteLeavesOnlyTheFinishedFile) {
     WorldState w;
     w.particleCount = 2;
     w.particles[1].x = 0.25;
-    const std::string path = folder + "/0.txt";
+    const std::string path = folder / "0.txt";
     { std::ofstream old(path); old << "old contents\n"; }
     ASSERT_TRUE(writeSettingsFileAtomically(path, w));
     std::ostringstream expected;
@@ -61,30 +53,30 @@ TEST_F(SettingsFiles, AtomicWriteLeavesOnlyTheFinishedFile) {
 }
 
 TEST_F(SettingsFiles, AtomicWriteIntoAMissingFolderFails) {
-    EXPECT_FALSE(writeSettingsFileAtomically(folder + "/missing/0.txt", WorldState{}));
+    EXPECT_FALSE(writeSettingsFileAtomically(folder / "missing/0.txt", WorldState{}));
     EXPECT_TRUE(entries().empty());
 }
 
 TEST_F(SettingsFiles, LoadTellsMissingCompleteAndCutFilesApart) {
     WorldState w;
     w.particleCount = 0;
-    LoadResult r = loadSettingsFile(folder + "/none.txt", w, SizeLines::Window);
+    LoadResult r = loadSettingsFile(folder / "none.txt", w, SizeLines::Window);
     EXPECT_FALSE(r.opened);
     EXPECT_EQ(w.particleCount, 0);
 
     WorldState saved;
     saved.particleCount = 3;
     saved.windowWidth = 700;
-    ASSERT_TRUE(writeSettingsFileAtomically(folder + "/1.txt", saved));
-    r = loadSettingsFile(folder + "/1.txt", w, SizeLines::Requested);
+    ASSERT_TRUE(writeSettingsFileAtomically(folder / "1.txt", saved));
+    r = loadSettingsFile(folder / "1.txt", w, SizeLines::Requested);
     EXPECT_TRUE(r.opened);
     EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.valuesTaken, 174);
     EXPECT_EQ(w.requestedWidth, 700);
 
-    const std::string text = contents(folder + "/1.txt");
-    { std::ofstream cut(folder + "/2.txt"); cut << text.substr(0, text.size() - 2); }
-    r = loadSettingsFile(folder + "/2.txt", w, SizeLines::Window);
+    const std::string text = contents(folder / "1.txt");
+    { std::ofstream cut(folder / "2.txt"); cut << text.substr(0, text.size() - 2); }
+    r = loadSettingsFile(folder / "2.txt", w, SizeLines::Window);
     EXPECT_TRUE(r.opened);
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.valuesTaken, 173);
