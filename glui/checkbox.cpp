@@ -8,7 +8,7 @@ static constexpr int kLabelX = 18;
 
 void GLUI_Checkbox::update_size() {
     w = std::max(requested_w, kLabelX + string_width(name.c_str()) + 6);
-    h = kLineHeight;
+    h = kCheckboxHeight;
 }
 
 // The tick: a short stroke down to the right, then a long one up.
@@ -18,7 +18,7 @@ static void drawTick(int x, int y) {
 }
 
 void GLUI_Checkbox::draw() {
-    int bx = x_abs, by = y_abs + 1;
+    int bx = x_abs, by = y_abs + (h - kBoxSize) / 2;
     setGrey(enabled ? 255 : kBackground);
     fillRect(bx, by, bx + kBoxSize, by + kBoxSize);
     setGrey(kShadow);
@@ -35,7 +35,7 @@ void GLUI_Checkbox::draw() {
         setGrey(enabled ? 0 : kDisabledText);
         drawTick(bx, by);
     }
-    draw_name(kLabelX, kLineBaseline);
+    draw_name(kLabelX, kCheckboxBaseline);
     if (is_active()) drawFocusFrame(x_abs + kLabelX - 2, y_abs, w - kLabelX - 2, h);
 }
 

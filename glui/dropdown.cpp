@@ -5,8 +5,8 @@
 #include "glui.h"
 #include "look.h"
 
-static constexpr int kItemHeight = kLineHeight + 4;
-static constexpr int kItemBaseline = kLineBaseline + 2;
+static constexpr int kItemHeight = kLineHeight + 3;
+static constexpr int kItemBaseline = kLineBaseline + 1;
 
 namespace {
 struct ListRect {

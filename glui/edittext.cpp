@@ -61,7 +61,7 @@ void GLUI_EditText::draw_text(int x, int baseline) {
         bool selected = showSelection && i >= low && i < high;
         if (selected) {
             setColour(kSelectionRGB[0], kSelectionRGB[1], kSelectionRGB[2]);
-            fillRect(x, y_abs + 3, x + width, y_abs + h - 3);
+            fillRect(x, y_abs + kBoxBaseline - kCellAbove, x + width, y_abs + kBoxBaseline + kCellBelow + 1);
             setGrey(255);
         } else {
             setGrey(enabled ? 0 : kDisabledText);
@@ -73,6 +73,8 @@ void GLUI_EditText::draw_text(int x, int baseline) {
     }
 }
 
+// The caret goes in the column of the two around it that is blank: single-byte
+// glyphs leave their last column empty, double-byte glyphs their first.
 void GLUI_EditText::draw_insertion_pt() const {
     int x = textLeft(*this);
     for (int i = insertion_pt; i > substring_start;) {
@@ -80,8 +82,12 @@ void GLUI_EditText::draw_insertion_pt() const {
         x += labelCharWidth(glui->font, p);
         i = static_cast<int>(p - text.c_str());
     }
+    const char* s = text.c_str();
+    bool singleBefore = insertion_pt > substring_start && labelCharLength(labelCharStart(s, insertion_pt)) == 1;
+    bool doubleAfter = labelCharLength(s + insertion_pt) == 2;
+    if (singleBefore && !doubleAfter) --x;
     setGrey(0);
-    fillRect(x, y_abs + 4, x + 1, y_abs + h - 3);
+    fillRect(x, y_abs + kBoxBaseline - kCellAbove, x + 1, y_abs + kBoxBaseline + kCellBelow + 1);
 }
 
 void GLUI_EditText::draw() {

@@ -40,11 +40,12 @@ void GLUI_Listbox::draw() {
         _glutBitmapString(glui->font, item->text.c_str());
     }
     // The arrow button at the right end says the box opens a list.
-    int ax = bx + bw - kArrowWidth - 2, ay = y_abs + 2;
-    drawRaisedBox(ax, ay, kArrowWidth, h - 4);
+    int ax = bx + bw - kArrowWidth - 2, ay = y_abs + 2, ah = h - 4;
+    drawRaisedBox(ax, ay, kArrowWidth, ah);
     setGrey(enabled ? 0 : kShadow);
+    int tipTop = ay + ah / 2 - 2;
     for (int row = 0; row < 4; ++row)
-        fillRect(ax + 3 + row, ay + 6 + row, ax + kArrowWidth - 3 - row, ay + 7 + row);
+        fillRect(ax + 3 + row, tipTop + row, ax + kArrowWidth - 3 - row, tipTop + row + 1);
 }
 
 // An item that matches the live variable becomes the choice as soon as it

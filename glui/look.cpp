@@ -59,6 +59,22 @@ void drawFocusFrame(int x, int y, int w, int h) {
     glEnd();
 }
 
+void drawButtonFace(int x, int y, int w, bool pressed) {
+    if (!pressed) {
+        drawRaisedBox(x, y, w, kButtonHeight);
+        return;
+    }
+    setGrey(kBackground);
+    fillRect(x, y, x + w, y + kButtonHeight);
+    outlineRect(x, y, w, kButtonHeight, 0);
+    outlineRect(x + 1, y + 1, w - 2, kButtonHeight - 2, 0);
+}
+
+void drawButtonFocus(int x, int y, int w) {
+    drawFocusFrame(x + kFocusInsetX, y + kFocusInsetY, w - 2 * kFocusInsetX,
+                   kButtonHeight - 2 * kFocusInsetY);
+}
+
 void drawText(void* font, const char* text, int x, int baseline, bool enabled) {
     if (!enabled) {
         setGrey(255);

@@ -8,18 +8,29 @@ constexpr int kSpacing = 3;         // between controls stacked in a column
 constexpr int kPanelGap = 3;        // extra air above and below an embossed panel
 constexpr int kColumnGap = 6;       // each side of a column bar
 
-// Double-byte glyphs are 16 rows tall and hang 2 rows below the baseline, so
-// every text line needs 16 rows: baseline 13 in a 16-row control, 15 in a
-// 20-row one.
-constexpr int kLineHeight = 16;
-constexpr int kLineBaseline = 13;
-constexpr int kBoxHeight = 20;      // edit fields, list boxes, buttons
-constexpr int kBoxBaseline = 15;
+// A double-byte glyph fills a 16-row cell from 14 rows above the baseline to
+// 1 row below it; single-byte descenders reach 2 rows below. Every text row
+// keeps that cell clear of borders by at least one row.
+constexpr int kCellAbove = 14;
+constexpr int kCellBelow = 1;
+constexpr int kLineHeight = 17;     // static texts, panel titles
+constexpr int kLineBaseline = 14;
+constexpr int kBoxHeight = 22;      // edit fields and list boxes: a row of air inside the well
+constexpr int kBoxBaseline = 17;
 constexpr int kBoxTextInset = 5;    // text starts this far inside a sunken box
+// Buttons and rollout headers hold the dotted focus frame between the bevel
+// and the text, a row of air on either side of it.
+constexpr int kButtonHeight = 24;
+constexpr int kButtonBaseline = 18;
+constexpr int kFocusInsetX = 3;     // from the bevel's outer edge to the frame
+constexpr int kFocusInsetY = 2;
+constexpr int kCheckboxHeight = 20; // the label's cell with air and the frame above and below
+constexpr int kCheckboxBaseline = 16;
 
 constexpr int kPanelTitleMargin = 20;   // top margin of an embossed panel with a title
-constexpr int kRolloutHeader = 24;      // a closed rollout is just its header
-constexpr int kRolloutTopMargin = 27;
+constexpr int kRolloutHeaderTop = 2;     // rows above the header's bevel
+constexpr int kRolloutHeader = kRolloutHeaderTop + kButtonHeight;   // a closed rollout is just its header
+constexpr int kRolloutTopMargin = kRolloutHeader + kSpacing;
 
 // Greys, 0-255.
 constexpr int kBackground = 200;
@@ -42,5 +53,9 @@ void drawSunkenBox(int x, int y, int w, int h, bool enabled);
 void drawEtchedFrame(int x, int y, int w, int h);
 // The dotted rectangle of the focused control.
 void drawFocusFrame(int x, int y, int w, int h);
+// A button face kButtonHeight rows tall: raised, or pushed in while held.
+void drawButtonFace(int x, int y, int w, bool pressed);
+// The focus frame of a button face, between its bevel and its label.
+void drawButtonFocus(int x, int y, int w);
 // Text with the baseline at y; greyed and engraved when disabled.
 void drawText(void* font, const char* text, int x, int baseline, bool enabled);

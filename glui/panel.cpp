@@ -27,31 +27,23 @@ void GLUI_Panel::draw() {
 
 // ---- rollout ----------------------------------------------------------------
 
-// The header is a button-like bar across the top of the rollout.
-static constexpr int kHeaderTop = 2;
+// The header is a button across the top of the rollout.
 static constexpr int kHeaderInset = 3;
 
 void GLUI_Rollout::draw() {
     if (is_open) {
-        int bodyTop = kHeaderTop + kBoxHeight / 2;
+        int bodyTop = kRolloutHeaderTop + kButtonHeight / 2;
         drawEtchedFrame(x_abs, y_abs + bodyTop, w, h - bodyTop);
     }
-    int hx = x_abs + kHeaderInset, hy = y_abs + kHeaderTop, hw = w - 2 * kHeaderInset;
-    if (pressed_look) {
-        setGrey(kBackground);
-        fillRect(hx, hy, hx + hw, hy + kBoxHeight);
-        outlineRect(hx, hy, hw, kBoxHeight, 0);
-        outlineRect(hx + 1, hy + 1, hw - 2, kBoxHeight - 2, kShadow);
-    } else {
-        drawRaisedBox(hx, hy, hw, kBoxHeight);
-    }
-    draw_name(kHeaderInset + 10, kHeaderTop + kBoxBaseline);
+    int hx = x_abs + kHeaderInset, hy = y_abs + kRolloutHeaderTop, hw = w - 2 * kHeaderInset;
+    drawButtonFace(hx, hy, hw, pressed_look);
+    draw_name(kHeaderInset + 10, kRolloutHeaderTop + kButtonBaseline);
     // '-' while open, '+' while closed, near the right end of the header.
-    int cx = hx + hw - 14, cy = hy + kBoxHeight / 2;
+    int cx = hx + hw - 14, cy = hy + kButtonHeight / 2;
     setGrey(enabled ? 0 : kShadow);
     fillRect(cx - 4, cy - 1, cx + 5, cy + 1);
     if (!is_open) fillRect(cx - 1, cy - 4, cx + 1, cy + 5);
-    if (is_active()) drawFocusFrame(hx + 3, hy + 3, hw - 6, kBoxHeight - 6);
+    if (is_active()) drawButtonFocus(hx, hy, hw);
 }
 
 bool GLUI_Rollout::hit(int x, int y) const {
