@@ -30,9 +30,14 @@ static ListRect listRect(const GLUI* glui) {
     return r;
 }
 
+static bool insideList(const GLUI* glui, int x, int y) {
+    ListRect r = listRect(glui);
+    return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+}
+
 static int itemAt(const GLUI* glui, int x, int y) {
     ListRect r = listRect(glui);
-    if (x < r.x || x >= r.x + r.w || y < r.y + 1 || y >= r.y + r.h - 1) return -1;
+    if (!insideList(glui, x, y) || y < r.y + 1 || y >= r.y + r.h - 1) return -1;
     return (y - r.y - 1) / kItemHeight;
 }
 
@@ -90,14 +95,17 @@ static void chooseAndClose(GLUI* glui, int index) {
     box->choose(box->items[index].id);
 }
 
-// A press outside closes the list unchanged; a release on an item chooses
-// it, so both click-click and press-drag-release work.
-void dropdownMouse(GLUI* glui, int state, int x, int y) {
+// A press outside the list closes it unchanged and is left to the window,
+// unless it is on the list box itself, which only closes the list. A release
+// on an item chooses it, so both click-click and press-drag-release work.
+bool dropdownMouse(GLUI* glui, int state, int x, int y) {
     int index = itemAt(glui, x, y);
     if (state == GLUT_DOWN) {
         glui->list_opening_press = false;
-        if (index < 0) closeDropdown(glui);
-        return;
+        if (insideList(glui, x, y)) return true;
+        bool onBox = glui->open_list->hit(x, y);
+        closeDropdown(glui);
+        return onBox;
     }
     bool openingRelease = glui->list_opening_press;
     glui->list_opening_press = false;
@@ -106,6 +114,7 @@ void dropdownMouse(GLUI* glui, int state, int x, int y) {
     } else if (!openingRelease) {
         closeDropdown(glui);
     }
+    return true;
 }
 
 void dropdownMotion(GLUI* glui, int x, int y) {

@@ -81,8 +81,9 @@ static void mouse(int button, int state, int x, int y) {
     if (glui == nullptr || button != GLUT_LEFT_BUTTON) return;
     if (glui->open_list != nullptr) {
         if (state == GLUT_UP) mouseHeld = false;
-        dropdownMouse(glui, state, x, y);
-    } else if (state == GLUT_DOWN) {
+        if (dropdownMouse(glui, state, x, y)) return;
+    }
+    if (state == GLUT_DOWN) {
         pressAt(glui, x, y);
     } else {
         releaseAt(glui, x, y);
@@ -121,8 +122,14 @@ static void keyboard(unsigned char key, int, int) {
     if (glui == nullptr) return;
     int modifiers = glutGetModifiers();
     if (glui->open_list != nullptr) {
-        dropdownKey(glui, key);
-    } else if (key == '\t') {
+        // Tab leaves the list unchanged and moves on; other keys work the list.
+        if (key != '\t') {
+            dropdownKey(glui, key);
+            return;
+        }
+        closeDropdown(glui);
+    }
+    if (key == '\t') {
         if (!mouseHeld) moveFocus(glui, (modifiers & GLUT_ACTIVE_SHIFT) ? -1 : 1);
     } else if (activeControl != nullptr && activeControl->glui == glui) {
         activeControl->key_handler(key, modifiers);

@@ -246,6 +246,7 @@ public:
     void draw() override;
     bool can_focus() const override { return true; }
     void mouse_down(int x, int y) override;
+    void mouse_up(int x, int y, bool inside) override;
     void special_handler(int key, int modifiers) override;
     void press_by_key() override;
     void sync_from_live() override;

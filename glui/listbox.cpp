@@ -74,6 +74,9 @@ void GLUI_Listbox::choose(int item_id) {
 
 void GLUI_Listbox::mouse_down(int, int) { openDropdown(this); }
 
+// The press did all there is to do: it opened the list, or closed it.
+void GLUI_Listbox::mouse_up(int, int, bool) {}
+
 void GLUI_Listbox::press_by_key() { openDropdown(this); }
 
 // Up/Down/Home/End step through the items without opening the list.
