@@ -4,6 +4,7 @@
 #include "focus.h"
 #include "glui.h"
 #include "look.h"
+#include "window_close.h"
 
 static GLUI* currentGlui() { return GLUI_Master.find_glui(glutGetWindow()); }
 
