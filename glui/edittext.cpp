@@ -184,8 +184,80 @@ static void typeCharacter(GLUI_EditText& e, unsigned char key) {
     placeCaret(e, at + 1, false);
 }
 
-void GLUI_EditText::key_handler(unsigned char key, int) {
+// Words end at a space, colon, minus, point or comma. Trail bytes of
+// double-byte characters never take these values.
+static bool isWordBreak(char c) { return c == ' ' || c == ':' || c == '-' || c == '.' || c == ','; }
+
+// Over any breaks next to the caret, then over the word beyond them.
+static int wordRight(const GLUI_EditText& e, int pos) {
+    int length = static_cast<int>(e.text.size());
+    while (pos < length && isWordBreak(e.text[pos])) pos = charEndAfter(e, pos);
+    while (pos < length && !isWordBreak(e.text[pos])) pos = charEndAfter(e, pos);
+    return pos;
+}
+
+static int wordLeft(const GLUI_EditText& e, int pos) {
+    while (pos > 0 && isWordBreak(e.text[charStartBefore(e, pos)])) pos = charStartBefore(e, pos);
+    while (pos > 0 && !isWordBreak(e.text[charStartBefore(e, pos)])) pos = charStartBefore(e, pos);
+    return pos;
+}
+
+namespace {
+enum class Move { CharLeft, CharRight, WordLeft, WordRight, Home, End, Stay };
+}
+
+// Without extending, a move by one character first collapses a selection to
+// the side it points to; every move without extending leaves no selection.
+static void moveCaret(GLUI_EditText& e, Move move, bool extend) {
+    int length = static_cast<int>(e.text.size());
+    int at = e.insertion_pt;
+    bool collapse = !extend && hasSelection(e);
+    int pos = at;
+    switch (move) {
+    case Move::CharLeft: pos = collapse ? selectionLow(e) : at > 0 ? charStartBefore(e, at) : 0; break;
+    case Move::CharRight: pos = collapse ? selectionHigh(e) : at < length ? charEndAfter(e, at) : length; break;
+    case Move::WordLeft: pos = wordLeft(e, at); break;
+    case Move::WordRight: pos = wordRight(e, at); break;
+    case Move::Home: pos = 0; break;
+    case Move::End: pos = length; break;
+    case Move::Stay: break;
+    }
+    placeCaret(e, pos, extend);
+}
+
+// The selection if there is one, otherwise from the caret to `to`.
+static void deleteSelectionOr(GLUI_EditText& e, int to) {
+    if (hasSelection(e))
+        deleteRange(e, selectionLow(e), selectionHigh(e));
+    else
+        deleteRange(e, std::min(e.insertion_pt, to), std::max(e.insertion_pt, to));
+}
+
+static int charBefore(const GLUI_EditText& e) { return e.insertion_pt > 0 ? charStartBefore(e, e.insertion_pt) : 0; }
+
+static int charAfter(const GLUI_EditText& e) {
+    return e.insertion_pt < static_cast<int>(e.text.size()) ? charEndAfter(e, e.insertion_pt) : e.insertion_pt;
+}
+
+// Alt with B, F or D works on words; Alt or Ctrl with anything else that has
+// no meaning here is swallowed rather than typed.
+static void altKey(GLUI_EditText& e, unsigned char key) {
+    switch (key | 0x20) {
+    case 'b': moveCaret(e, Move::WordLeft, false); break;
+    case 'f': moveCaret(e, Move::WordRight, false); break;
+    case 'd': deleteSelectionOr(e, wordRight(e, e.insertion_pt)); break;
+    default: break;
+    }
+}
+
+void GLUI_EditText::key_handler(unsigned char key, int modifiers) {
     if (!enabled) return;
+    if (modifiers & GLUT_ACTIVE_ALT) {
+        altKey(*this, key);
+        return;
+    }
+    bool ctrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    int length = static_cast<int>(text.size());
     switch (key) {
     case '\r':
         // The field keeps the focus, all selected, ready for the next value.
@@ -196,22 +268,20 @@ void GLUI_EditText::key_handler(unsigned char key, int) {
         deactivateActive();
         break;
     case 8:
-        if (hasSelection(*this))
-            deleteRange(*this, selectionLow(*this), selectionHigh(*this));
-        else if (insertion_pt > 0)
-            deleteRange(*this, charStartBefore(*this, insertion_pt), insertion_pt);
+        deleteSelectionOr(*this, charBefore(*this));
         break;
     case 127:
-        if (hasSelection(*this))
-            deleteRange(*this, selectionLow(*this), selectionHigh(*this));
-        else if (insertion_pt < static_cast<int>(text.size()))
-            deleteRange(*this, insertion_pt, charEndAfter(*this, insertion_pt));
+        deleteSelectionOr(*this, ctrl ? wordRight(*this, insertion_pt) : charAfter(*this));
         break;
-    case 1:   // Ctrl+A
-        selectAll(*this);
-        break;
+    case 'A' - '@': selectAll(*this); break;
+    case 'B' - '@': moveCaret(*this, Move::CharLeft, false); break;
+    case 'D' - '@': deleteSelectionOr(*this, charAfter(*this)); break;
+    case 'E' - '@': moveCaret(*this, Move::End, false); break;
+    case 'F' - '@': moveCaret(*this, Move::CharRight, false); break;
+    case 'K' - '@': deleteRange(*this, selectionLow(*this), length); break;
+    case 'U' - '@': deleteRange(*this, 0, length); break;
     default:
-        typeCharacter(*this, key);
+        if (!ctrl) typeCharacter(*this, key);
         break;
     }
 }
@@ -219,28 +289,17 @@ void GLUI_EditText::key_handler(unsigned char key, int) {
 void GLUI_EditText::special_handler(int key, int modifiers) {
     if (!enabled) return;
     bool extend = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
-    int length = static_cast<int>(text.size());
-    // Without Shift an arrow first collapses a selection to the side it points to.
-    bool collapse = !extend && hasSelection(*this);
-    int pos;
+    bool byWord = (modifiers & GLUT_ACTIVE_CTRL) != 0;
     switch (key) {
-    case GLUT_KEY_LEFT:
-        pos = collapse ? selectionLow(*this) : insertion_pt > 0 ? charStartBefore(*this, insertion_pt) : 0;
-        break;
-    case GLUT_KEY_RIGHT:
-        pos = collapse ? selectionHigh(*this)
-                       : insertion_pt < length ? charEndAfter(*this, insertion_pt) : length;
-        break;
-    case GLUT_KEY_HOME:
-        pos = 0;
-        break;
-    case GLUT_KEY_END:
-        pos = length;
-        break;
-    default:
-        return;
+    case GLUT_KEY_LEFT: moveCaret(*this, byWord ? Move::WordLeft : Move::CharLeft, extend); break;
+    case GLUT_KEY_RIGHT: moveCaret(*this, byWord ? Move::WordRight : Move::CharRight, extend); break;
+    case GLUT_KEY_HOME: moveCaret(*this, Move::Home, extend); break;
+    case GLUT_KEY_END: moveCaret(*this, Move::End, extend); break;
+    // Up and Down have no line to go to; they only drop the selection.
+    case GLUT_KEY_UP:
+    case GLUT_KEY_DOWN: moveCaret(*this, Move::Stay, false); break;
+    default: break;
     }
-    placeCaret(*this, pos, extend);
 }
 
 // ---- focus --------------------------------------------------------------------
