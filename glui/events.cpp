@@ -154,4 +154,5 @@ void installWindowHandlers() {
     glutPassiveMotionFunc(passiveMotion);
     glutKeyboardFunc(keyboard);
     glutSpecialFunc(special);
+    endWhenDestroyed();
 }
