@@ -4,8 +4,12 @@
 
 #include <GL/glx.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 
 using namespace harness;
@@ -89,15 +93,119 @@ TEST_F(ListboxTest, ChoosingAnItemWritesItsIdAndCallsBackOnce) {
     EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 2}));
 }
 
-TEST_F(ListboxTest, EscapeOrAClickOutsideClosesTheListUnchanged) {
-    clickControl(list);
-    key(XK_Escape);
-    EXPECT_EQ(glui->open_list, nullptr);
-    clickControl(list);
-    click(glui, 1, 1);
-    EXPECT_EQ(glui->open_list, nullptr);
-    EXPECT_EQ(choice, 11);
+// Whatever closes the list leaves the choice alone, and a click elsewhere
+// also does what it does with no list open. With the pointer on the last item
+// the keys that close must not take it either.
+TEST_F(ListboxTest, ClosingTheListKeepsTheChoiceAndPassesTheGestureOn) {
+    int typed = 0;
+    glui->add_column(false);
+    GLUI_EditText* field = glui->add_edittext("next", GLUI_EDITTEXT_INT, &typed);
+    struct Case {
+        const char* name;
+        std::function<void()> close;
+        GLUI_Control* focused;   // nullptr: nothing
+    };
+    const Case cases[] = {
+        {"Escape", [] { key(XK_Escape); }, list},
+        {"Tab", [] { key(XK_Tab); }, field},
+        {"click on the list box", [this] { clickControl(list); }, list},
+        {"click on another field", [field] { clickControl(field); }, field},
+        {"click on empty space", [this] { click(glui, 1, 1); }, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        field->set_int_val(0);
+        clickControl(list);
+        ASSERT_EQ(glui->open_list, list);
+        moveTo(glui, list->box_x() + 10, list->y_abs + list->h + 1 + 2 * 20 + 10);
+        c.close();
+        EXPECT_EQ(glui->open_list, nullptr);
+        EXPECT_EQ(choice, 11);
+        EXPECT_EQ(list->is_active(), c.focused == list);
+        EXPECT_EQ(field->is_active(), c.focused == field);
+        moveTo(glui, field->x_abs + field->w - 2, field->y_abs + 2);   // keys go where the pointer is
+        type("5");
+        EXPECT_EQ(std::strchr(field->get_text(), '5') != nullptr, c.focused == field) << "typing goes to the focus";
+    }
     EXPECT_TRUE(callbackLog.ids.empty());
+}
+
+// An inclusive pixel rectangle; empty while left > right.
+struct Box {
+    int left, top, right, bottom;
+};
+
+Box boxOf(const GLUI_Control* c, int dx, int dy, int w, int h) {
+    return {c->x_abs + dx, c->y_abs + dy, c->x_abs + dx + w - 1, c->y_abs + dy + h - 1};
+}
+
+void include(Box& b, int x, int y) {
+    b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+}
+
+// Bounding box of the pixels inside area that are dark in `after` and, when
+// given, differ from `before`.
+Box darkBox(const Pixels& after, Box area, const Pixels* before = nullptr) {
+    Box found{1 << 20, 1 << 20, -1, -1};
+    for (int y = area.top; y <= area.bottom; ++y)
+        for (int x = area.left; x <= area.right; ++x)
+            if (after.at(x, y) < 80 && (before == nullptr || before->at(x, y) != after.at(x, y)))
+                include(found, x, y);
+    return found;
+}
+
+Pixels shoot(GLUI* glui) { return pixelsAt(glui, 0, 0, windowWidth(glui), windowHeight(glui)); }
+
+// │粒│: the bars ink all 16 rows of the double-byte glyph cell.
+const char kTallLabel[] = "\x84\xa0\x97\xb1\x84\xa0";
+
+TEST_F(ControlsTest, FocusFramesAndBevelsStayClearOfDoubleByteText) {
+    static int ticked = 0, item = 0;
+    static char text[16];
+    std::strcpy(text, kTallLabel);
+    GLUI_Button* button = glui->add_button(kTallLabel);
+    GLUI_Rollout* rollout = glui->add_rollout(kTallLabel, false);
+    GLUI_Checkbox* checkbox = glui->add_checkbox(kTallLabel, &ticked);
+    GLUI_EditText* field = glui->add_edittext("", GLUI_EDITTEXT_TEXT, text);
+    GLUI_Listbox* list = glui->add_listbox("", &item);
+    list->add_item(0, kTallLabel);
+    struct Case {
+        const char* name;
+        GLUI_Control* control;
+        Box outer;       // outer edge of the bevel, or the area the focus frame takes
+        bool bevelled;
+        bool framed;     // Tab order puts the framed ones first
+    };
+    const Case cases[] = {
+        {"button", button, boxOf(button, 0, 0, button->w, button->h), true, true},
+        {"rollout header", rollout, boxOf(rollout, 3, 2, rollout->w - 6, 24), true, true},
+        {"check box label", checkbox, boxOf(checkbox, 16, 0, checkbox->w - 16, checkbox->h), false, true},
+        {"edit field", field, boxOf(field, field->text_x_offset, 0, field->w - field->text_x_offset, field->h),
+         true, false},
+        {"list box", list, boxOf(list, list->box_x() - list->x_abs, 0, 58, list->h), true, false},
+    };
+    moveTo(glui, windowWidth(glui) - 1, windowHeight(glui) - 1);
+    Pixels unfocused = shoot(glui);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Inside the bevel: its outer and inner lines are the bevel itself.
+        Box inside = c.outer;
+        if (c.bevelled) inside = {c.outer.left + 2, c.outer.top + 2, c.outer.right - 2, c.outer.bottom - 2};
+        Box ink = darkBox(unfocused, inside);
+        ASSERT_LE(ink.top, ink.bottom) << "no text drawn";
+        if (c.bevelled) {
+            EXPECT_GE(ink.top, c.outer.top + 3);
+            EXPECT_LE(ink.bottom, c.outer.bottom - 3);
+        }
+        if (!c.framed) continue;
+        key(XK_Tab);
+        ASSERT_TRUE(c.control->is_active());
+        Box frame = darkBox(shoot(glui), inside, &unfocused);
+        EXPECT_LE(frame.top, ink.top - 2);
+        EXPECT_GE(frame.bottom, ink.bottom + 2);
+        EXPECT_LE(frame.left, ink.left - 2);
+        EXPECT_GE(frame.right, ink.right + 2);
+    }
 }
 
 TEST_F(ControlsTest, ClosingARolloutHidesItsControlsAndShrinksTheWindow) {
@@ -154,7 +262,7 @@ TEST_F(ControlsTest, TabAndShiftTabFollowCreationOrderAndSkipClosedRollouts) {
         EXPECT_TRUE(order[i % order.size()]->is_active()) << "forward " << i;
     }
     for (int i = 6; i >= 0; --i) {
-        key(XK_Tab, true);
+        key(XK_Tab, Shift);
         EXPECT_TRUE(order[i]->is_active()) << "backward " << i;
     }
 }
@@ -208,6 +316,55 @@ TEST(IdleRoutineDeathTest, RunsFromGlutsIdleProcessingUntilANullRoutineStopsIt) 
             glutMainLoop();
         },
         testing::ExitedWithCode(3), "");
+}
+
+// Another client either asks the window to close, as a window manager does,
+// or destroys it outright.
+void closeFromOutside(int glutWindow, bool destroy) {
+    Window target = xWindow(glutWindow);
+    Display* other = XOpenDisplay(nullptr);
+    if (destroy) {
+        XDestroyWindow(other, target);
+    } else {
+        XEvent close{};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = target;
+        close.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
+        close.xclient.data.l[1] = CurrentTime;
+        XSendEvent(other, target, False, NoEventMask, &close);
+    }
+    XCloseDisplay(other);
+}
+
+// Each case runs in a fresh process; a program left running would be killed
+// by the alarm and fail the case.
+TEST(WindowCloseDeathTest, ClosingEitherWindowOrDestroyingTheControlWindowEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* name;
+        bool controlWindow;
+        bool destroy;
+    };
+    const Case cases[] = {
+        {"main window closed by the window manager", false, false},
+        {"control window closed by the window manager", true, false},
+        {"control window destroyed by another client", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(
+            {
+                alarm(20);
+                GLUI* glui = openControlWindow();
+                glui->add_button("quit", 0, exit);
+                pump();
+                closeFromOutside(c.controlWindow ? glui->get_glut_window_id() : mainWindow(), c.destroy);
+                glutMainLoop();
+            },
+            testing::ExitedWithCode(0), "^$");
+    }
 }
 
 std::string windowProperty(Window w, const char* name) {

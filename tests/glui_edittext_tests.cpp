@@ -1,6 +1,9 @@
 // Edit fields driven with real pointer and key events: committing, numbers,
 // double-byte text, caret and selection, sync_live, disabled fields.
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "glui/number_text.h"
 #include "tests/glui_harness.h"
@@ -38,7 +41,7 @@ TEST_F(EditTextTest, IntAndFloatFieldsCommitOnEnterAndTabAndCallBackOnce) {
 
         clickControl(floatField);
         key(XK_Home);
-        key(XK_End, true);
+        key(XK_End, Shift);
         type("2.50");
         key(commitKey);
         EXPECT_FLOAT_EQ(speed, 2.5f);
@@ -50,7 +53,7 @@ TEST_F(EditTextTest, IntAndFloatFieldsCommitOnEnterAndTabAndCallBackOnce) {
     }
 }
 
-TEST_F(EditTextTest, CommittedNumbersAreNormalisedAndNonNumbersRevert) {
+TEST_F(EditTextTest, CommittedNumbersAreNormalised) {
     int count = 3;
     float mass = 1.0f;
     GLUI_EditText* intField = glui->add_edittext("count", GLUI_EDITTEXT_INT, &count, 1, recordingCallback);
@@ -59,26 +62,52 @@ TEST_F(EditTextTest, CommittedNumbersAreNormalisedAndNonNumbersRevert) {
 
     clickControl(floatField);
     key(XK_End);
-    key(XK_Home, true);
+    key(XK_Home, Shift);
     type("3.14159265");
     key(XK_Return);
     EXPECT_STREQ(floatField->get_text(), "3.14159");
     EXPECT_FLOAT_EQ(mass, 3.14159265f);   // the value keeps every digit typed
 
-    key(XK_BackSpace);   // all selected after Enter: clears the field
-    type("-");
-    key(XK_Tab);
-    EXPECT_STREQ(floatField->get_text(), "3.14159");
-    EXPECT_FLOAT_EQ(mass, 3.14159265f);
-
     clickControl(intField);
     key(XK_End);
-    key(XK_Home, true);
+    key(XK_Home, Shift);
     type("-0070");
     key(XK_Return);
     EXPECT_STREQ(intField->get_text(), "-70");
     EXPECT_EQ(count, -70);
     EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 1}));
+}
+
+// Text that reads as no number loses nothing: the field shows its value again.
+TEST_F(EditTextTest, EmptyTextAMinusOrAPointRevertsANumberField) {
+    struct Case {
+        int dataType;
+        const char* typed;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {GLUI_EDITTEXT_INT, "", "3"},     {GLUI_EDITTEXT_INT, "-", "3"},
+        {GLUI_EDITTEXT_FLOAT, "", "3.0"}, {GLUI_EDITTEXT_FLOAT, "-", "3.0"},
+        {GLUI_EDITTEXT_FLOAT, ".", "3.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.dataType == GLUI_EDITTEXT_INT ? "int " : "float ") + "\"" + c.typed + "\"");
+        callbackLog = {};
+        int whole = 3;
+        float real = 3.0f;
+        void* live = c.dataType == GLUI_EDITTEXT_INT ? static_cast<void*>(&whole) : &real;
+        GLUI_EditText* e = glui->add_edittext("n", c.dataType, live, 1, recordingCallback);
+        clickControl(e);
+        key(XK_U, Ctrl);
+        type(c.typed);
+        EXPECT_STREQ(e->get_text(), c.typed);
+        key(XK_Return);
+        EXPECT_STREQ(e->get_text(), c.shown);
+        EXPECT_EQ(whole, 3);
+        EXPECT_EQ(real, 3.0f);
+        EXPECT_TRUE(callbackLog.ids.empty());
+        e->disable();   // out of the way of the next case's clicks and keys
+    }
 }
 
 TEST(NumberText, FloatsShowSixDigitsWithoutTrailingZeros) {
@@ -119,8 +148,8 @@ TEST_F(EditTextTest, BackspaceAndArrowsTreatADoubleByteCharacterAsOne) {
     EXPECT_EQ(e->insertion_pt, 0);
     key(XK_Right);
     EXPECT_EQ(e->insertion_pt, 2);
-    key(XK_Right, true);
-    key(XK_Right, true);
+    key(XK_Right, Shift);
+    key(XK_Right, Shift);
     EXPECT_EQ(e->sel_start, 2);
     EXPECT_EQ(e->sel_end, 5);
 
@@ -132,6 +161,87 @@ TEST_F(EditTextTest, BackspaceAndArrowsTreatADoubleByteCharacterAsOne) {
     EXPECT_STREQ(e->get_text(), "a");
     key(XK_Return);
     EXPECT_STREQ(note, "a");
+}
+
+// Each key sequence starts with the caret at the start of "ab cd-ef".
+TEST_F(EditTextTest, EditingKeysMoveByCharactersAndWordsDeleteAndSwallowTheRest) {
+    struct Press {
+        KeySym sym;
+        unsigned modifiers;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Press> keys;
+        const char* text;
+        int selStart, caret;
+    };
+    const Case cases[] = {
+        {"Ctrl-E goes to the end", {{XK_e, Ctrl}}, "ab cd-ef", 8, 8},
+        {"Ctrl-F and Ctrl-B step a character", {{XK_f, Ctrl}, {XK_f, Ctrl}, {XK_b, Ctrl}}, "ab cd-ef", 1, 1},
+        {"Ctrl+Right stops at word breaks", {{XK_Right, Ctrl}, {XK_Right, Ctrl}}, "ab cd-ef", 5, 5},
+        {"Ctrl+Left stops at word starts", {{XK_End, 0}, {XK_Left, Ctrl}, {XK_Left, Ctrl}}, "ab cd-ef", 3, 3},
+        {"Alt-F and Alt-B move by words", {{XK_f, Alt}, {XK_f, Alt}, {XK_f, Alt}, {XK_b, Alt}}, "ab cd-ef", 6, 6},
+        {"Ctrl+Shift+Right selects a word", {{XK_Right, Ctrl | Shift}}, "ab cd-ef", 0, 2},
+        {"Ctrl-D deletes to the right", {{XK_d, Ctrl}}, "b cd-ef", 0, 0},
+        {"Ctrl-K kills to the end", {{XK_f, Ctrl}, {XK_f, Ctrl}, {XK_k, Ctrl}}, "ab", 2, 2},
+        {"Ctrl-U clears the field", {{XK_e, Ctrl}, {XK_u, Ctrl}}, "", 0, 0},
+        {"Alt-D deletes a word", {{XK_d, Alt}}, " cd-ef", 0, 0},
+        {"Ctrl+Delete deletes to the next break",
+         {{XK_Right, Ctrl}, {XK_Delete, Ctrl}}, "ab-ef", 2, 2},
+        {"Up and Down drop a selection", {{XK_End, Shift}, {XK_Up, 0}, {XK_Left, Shift}, {XK_Down, 0}}, "ab cd-ef", 7, 7},
+        {"other Ctrl and Alt keys type nothing",
+         {{XK_x, Alt}, {XK_1, Alt}, {XK_1, Ctrl}, {XK_x, Ctrl}, {XK_space, Ctrl}, {XK_period, Ctrl | Shift}},
+         "ab cd-ef", 0, 0},
+    };
+    char note[32];
+    GLUI_EditText* e = glui->add_edittext("note", GLUI_EDITTEXT_TEXT, note);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        e->set_text("ab cd-ef");
+        clickControl(e);
+        key(XK_Home);
+        for (const Press& p : c.keys) key(p.sym, p.modifiers);
+        EXPECT_STREQ(e->get_text(), c.text);
+        EXPECT_EQ(e->sel_start, c.selStart);
+        EXPECT_EQ(e->insertion_pt, c.caret);
+        click(glui, 1, 1);
+    }
+}
+
+// The caret is a column of its own between the ink of the two characters
+// around it: "l|t", "1|4", "粒|子", "a|粒". The first two have a blank last
+// column before the caret, the last two a blank first column after it.
+TEST_F(EditTextTest, CaretIsDrawnInTheGapBetweenTwoGlyphs) {
+    struct Case {
+        const char* text;
+        int at;
+    };
+    const Case cases[] = {{"lt", 1}, {"14", 1}, {"\x97\xb1\x8e\x71", 2}, {"a\x97\xb1", 1}};
+    char note[16];
+    GLUI_EditText* e = glui->add_edittext("note", GLUI_EDITTEXT_TEXT, note);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        e->set_text(c.text);
+        int left = e->x_abs + e->text_x_offset + 5, width = e->substring_width(0, 4);
+        int rows = 16, top = e->y_abs + 3;   // the glyph cell
+        Pixels text = pixelsAt(glui, left, top, width, rows);
+        clickAtOffset(e, c.at);
+        ASSERT_EQ(e->insertion_pt, c.at);
+        Pixels withCaret = pixelsAt(glui, left, top, width, rows);
+        int boundary = left + e->substring_width(0, c.at);
+        int caret = -1, lastInkBefore = -1, firstInkAfter = 1 << 20;
+        for (int x = left; x < left + width; ++x) {
+            for (int y = top; y < top + rows; ++y) {
+                if (withCaret.at(x, y) != text.at(x, y)) caret = x;
+                if (text.at(x, y) >= 80) continue;
+                if (x < boundary) lastInkBefore = std::max(lastInkBefore, x);
+                else firstInkAfter = std::min(firstInkAfter, x);
+            }
+        }
+        EXPECT_GT(caret, lastInkBefore);
+        EXPECT_LT(caret, firstInkAfter);
+        click(glui, 1, 1);
+    }
 }
 
 TEST_F(EditTextTest, LongTextScrollsByWholeCharactersToKeepTheCaretInView) {
@@ -178,8 +288,8 @@ TEST_F(EditTextTest, MouseDragAndShiftArrowsSelectAndTypingReplaces) {
     EXPECT_STREQ(e->get_text(), "195");
 
     key(XK_End);
-    key(XK_Left, true);
-    key(XK_Left, true);
+    key(XK_Left, Shift);
+    key(XK_Left, Shift);
     type("0");
     EXPECT_STREQ(e->get_text(), "10");
     key(XK_Home);
@@ -267,11 +377,11 @@ TEST_F(EditTextTest, JapaneseLabelsAreDrawnAndDisabledBoxesAreGrey) {
     locked->disable();
     pump();
     int labelRight = open->x_abs + open->text_x_offset - 4;
-    int baseline = open->y_abs + 15;
+    int baseline = open->y_abs + 17;
     // Each glyph of the enabled label is inked; the disabled one is not black.
     EXPECT_GT(darkPixels(glui, labelRight - 32, labelRight - 16, baseline), 15);
     EXPECT_GT(darkPixels(glui, labelRight - 16, labelRight, baseline), 15);
-    EXPECT_EQ(darkPixels(glui, labelRight - 32, labelRight, locked->y_abs + 15), 0);
+    EXPECT_EQ(darkPixels(glui, labelRight - 32, labelRight, locked->y_abs + 17), 0);
 
     int insideX = open->x_abs + open->w - 4;
     EXPECT_EQ(greyAt(glui, insideX, open->y_abs + 10), 255);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace harness {
 
@@ -46,6 +47,8 @@ void startGlut() {
     pump();
 }
 
+}  // namespace
+
 Window xWindow(int glutWindow) {
     int previous = glutGetWindow();
     glutSetWindow(glutWindow);
@@ -53,7 +56,6 @@ Window xWindow(int glutWindow) {
     if (previous > 0) glutSetWindow(previous);
     return w;
 }
-}  // namespace
 
 Display* display() { return glXGetCurrentDisplay(); }
 
@@ -91,13 +93,21 @@ int windowHeight(GLUI* glui) {
     return glutGet(GLUT_WINDOW_HEIGHT);
 }
 
-int greyAt(GLUI* glui, int x, int y) {
+Pixels pixelsAt(GLUI* glui, int x, int y, int w, int h) {
     pump();
-    XImage* image = XGetImage(display(), xWindow(glui->get_glut_window_id()), x, y, 1, 1, AllPlanes, ZPixmap);
-    unsigned long pixel = XGetPixel(image, 0, 0);
+    XImage* image = XGetImage(display(), xWindow(glui->get_glut_window_id()), x, y, w, h, AllPlanes, ZPixmap);
+    Pixels pixels{x, y, w, h, {}};
+    for (int row = 0; row < h; ++row) {
+        for (int column = 0; column < w; ++column) {
+            unsigned long p = XGetPixel(image, column, row);
+            pixels.grey.push_back(static_cast<int>(((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3));
+        }
+    }
     XDestroyImage(image);
-    return static_cast<int>(((pixel >> 16 & 0xFF) + (pixel >> 8 & 0xFF) + (pixel & 0xFF)) / 3);
+    return pixels;
 }
+
+int greyAt(GLUI* glui, int x, int y) { return pixelsAt(glui, x, y, 1, 1).grey[0]; }
 
 void moveTo(GLUI* glui, int x, int y) {
     pump();   // the window may have been asked to change size
@@ -133,14 +143,16 @@ void clickControl(GLUI_Control* c) {
     click(c->glui, x, c->y_abs + c->h / 2);
 }
 
-void key(KeySym sym, bool shift) {
+void key(KeySym sym, unsigned modifiers) {
     Display* d = display();
-    KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-    if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+    const std::pair<unsigned, KeySym> held[] = {{Shift, XK_Shift_L}, {Ctrl, XK_Control_L}, {Alt, XK_Alt_L}};
+    for (auto [bit, modifier] : held)
+        if (modifiers & bit) XTestFakeKeyEvent(d, XKeysymToKeycode(d, modifier), True, CurrentTime);
     KeyCode code = XKeysymToKeycode(d, sym);
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
-    if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+    for (auto [bit, modifier] : held)
+        if (modifiers & bit) XTestFakeKeyEvent(d, XKeysymToKeycode(d, modifier), False, CurrentTime);
     pump();
 }
 

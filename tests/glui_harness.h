@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <vector>
+
 #include "glui/glui.h"
 
 namespace harness {
@@ -28,15 +30,26 @@ void release(GLUI* glui, int x, int y);
 void click(GLUI* glui, int x, int y);
 // Clicks the middle of a control's own area.
 void clickControl(GLUI_Control* c);
-// Key presses go to the window under the pointer.
-void key(KeySym sym, bool shift = false);
+// Key presses go to the window under the pointer, with the modifier keys
+// given held down.
+enum Modifiers : unsigned { Shift = 1, Ctrl = 2, Alt = 4 };
+void key(KeySym sym, unsigned modifiers = 0);
 // Digits, lower-case letters, '.', '-' and ' '.
 void type(const char* text);
 // Grey level (mean of red, green, blue) of window pixel (x, y) as shown on screen.
 int greyAt(GLUI* glui, int x, int y);
+// Grey levels of the w x h window pixels from (x, y), as shown on screen.
+struct Pixels {
+    int x, y, w, h;
+    std::vector<int> grey;   // row after row
+    int at(int px, int py) const { return grey[(py - y) * w + (px - x)]; }
+};
+Pixels pixelsAt(GLUI* glui, int x, int y, int w, int h);
 int windowWidth(GLUI* glui);
 int windowHeight(GLUI* glui);
 Display* display();
+// The X window behind a GLUT window.
+Window xWindow(int glutWindow);
 
 // Calls made to recordingCallback: ids in order, and the GLUT window that
 // was current during each.
