@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# Photographs the gallery window with its first list box open, for looking at
-# the toolkit's Japanese text: writes docs/glui-gallery.png.
-# Needs build/bin/glui-gallery and build/bin/sjis-fontgen; runs under a
-# private X server through tests/with-display.sh.
+# Photographs the gallery window in three states side by side, for looking at
+# the toolkit's Japanese text: an edit field with its caret between two
+# glyphs, a focused button with its dotted frame, and an open list box.
+# Writes docs/glui-gallery.png.
+#
+#   glui/gallery/screenshot.sh [BUILD_DIR]    (default: build)
+#
+# Needs glui-gallery and sjis-fontgen in BUILD_DIR/bin; runs under a private X
+# server through tests/with-display.sh.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
+bin=$(cd "$repo" && realpath "${1:-build}/bin")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-"$repo/build/bin/sjis-fontgen" sjis.fnt >/dev/null
-exec "$repo/tests/with-display.sh" bash -c '
-  "$0/build/bin/glui-gallery" & gallery=$!
+"$bin/sjis-fontgen" sjis.fnt >/dev/null
+"$repo/tests/with-display.sh" bash -c '
+  bin=$0
+  "$bin/glui-gallery" & gallery=$!
   window=""
   for _ in $(seq 50); do
     window=$(xdotool search --class glui-gallery 2>/dev/null | tail -1 || true)
@@ -19,11 +26,19 @@ exec "$repo/tests/with-display.sh" bash -c '
   done
   [ -n "$window" ] || { echo "gallery window not found" >&2; kill $gallery; exit 1; }
   sleep 0.5
-  # The list box "横の境界条件": its box sits right of the label, second row.
-  xdotool mousemove --window "$window" 470 66 click 1
-  sleep 0.3
-  xdotool mousemove --window "$window" 470 134
-  sleep 0.3
-  import -window "$window" "$0/docs/glui-gallery.png"
+  # Keys go to the window under the pointer: park it in the empty bottom-right corner.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove --window "$window" $((WIDTH - 3)) $((HEIGHT - 3))
+  keys() { xdotool key --delay 30 "$@"; sleep 0.3; }
+  # Tab order: rollout, check box, four fields (the sixth stop is "メモ"),
+  # two list boxes, then the button "粒子をランダムに配置".
+  keys Tab Tab Tab Tab Tab Tab End Left
+  import -window "$window" caret.png
+  keys Escape Tab Tab Tab Tab Tab Tab Tab Tab Tab
+  import -window "$window" button.png
+  keys shift+Tab shift+Tab space Down Down
+  import -window "$window" list.png
   kill $gallery
-' "$repo"
+' "$bin"
+convert caret.png button.png list.png -background white -splice 12x0 +append -chop 12x0 \
+  "$repo/docs/glui-gallery.png"
