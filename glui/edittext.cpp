@@ -13,6 +13,10 @@ static constexpr int kSelectionRGB[3] = {0, 0, 153};
 static int visibleWidth(const GLUI_EditText& e) { return e.w - e.text_x_offset - 2 * kBoxTextInset; }
 static int textLeft(const GLUI_EditText& e) { return e.x_abs + e.text_x_offset + kBoxTextInset; }
 
+// Rows of the glyph cell: the selection and the caret cover them.
+static int cellTop(const GLUI_EditText& e) { return e.y_abs + kBoxBaseline - kCellAbove; }
+static int cellEnd(const GLUI_EditText& e) { return e.y_abs + kBoxBaseline + kCellBelow + 1; }
+
 static int selectionLow(const GLUI_EditText& e) { return std::min(e.sel_start, e.sel_end); }
 static int selectionHigh(const GLUI_EditText& e) { return std::max(e.sel_start, e.sel_end); }
 static bool hasSelection(const GLUI_EditText& e) { return e.sel_start != e.sel_end; }
@@ -61,7 +65,7 @@ void GLUI_EditText::draw_text(int x, int baseline) {
         bool selected = showSelection && i >= low && i < high;
         if (selected) {
             setColour(kSelectionRGB[0], kSelectionRGB[1], kSelectionRGB[2]);
-            fillRect(x, y_abs + kBoxBaseline - kCellAbove, x + width, y_abs + kBoxBaseline + kCellBelow + 1);
+            fillRect(x, cellTop(*this), x + width, cellEnd(*this));
             setGrey(255);
         } else {
             setGrey(enabled ? 0 : kDisabledText);
@@ -83,11 +87,12 @@ void GLUI_EditText::draw_insertion_pt() const {
         i = static_cast<int>(p - text.c_str());
     }
     const char* s = text.c_str();
-    bool singleBefore = insertion_pt > substring_start && labelCharLength(labelCharStart(s, insertion_pt)) == 1;
+    bool singleBefore =
+        insertion_pt > substring_start && labelCharLength(labelCharStart(s, insertion_pt)) == 1;
     bool doubleAfter = labelCharLength(s + insertion_pt) == 2;
     if (singleBefore && !doubleAfter) --x;
     setGrey(0);
-    fillRect(x, y_abs + kBoxBaseline - kCellAbove, x + 1, y_abs + kBoxBaseline + kCellBelow + 1);
+    fillRect(x, cellTop(*this), x + 1, cellEnd(*this));
 }
 
 void GLUI_EditText::draw() {
@@ -202,6 +207,15 @@ static int wordLeft(const GLUI_EditText& e, int pos) {
     return pos;
 }
 
+static int charBefore(const GLUI_EditText& e) {
+    return e.insertion_pt > 0 ? charStartBefore(e, e.insertion_pt) : 0;
+}
+
+static int charAfter(const GLUI_EditText& e) {
+    bool atEnd = e.insertion_pt >= static_cast<int>(e.text.size());
+    return atEnd ? e.insertion_pt : charEndAfter(e, e.insertion_pt);
+}
+
 namespace {
 enum class Move { CharLeft, CharRight, WordLeft, WordRight, Home, End, Stay };
 }
@@ -209,17 +223,15 @@ enum class Move { CharLeft, CharRight, WordLeft, WordRight, Home, End, Stay };
 // Without extending, a move by one character first collapses a selection to
 // the side it points to; every move without extending leaves no selection.
 static void moveCaret(GLUI_EditText& e, Move move, bool extend) {
-    int length = static_cast<int>(e.text.size());
-    int at = e.insertion_pt;
     bool collapse = !extend && hasSelection(e);
-    int pos = at;
+    int pos = e.insertion_pt;
     switch (move) {
-    case Move::CharLeft: pos = collapse ? selectionLow(e) : at > 0 ? charStartBefore(e, at) : 0; break;
-    case Move::CharRight: pos = collapse ? selectionHigh(e) : at < length ? charEndAfter(e, at) : length; break;
-    case Move::WordLeft: pos = wordLeft(e, at); break;
-    case Move::WordRight: pos = wordRight(e, at); break;
+    case Move::CharLeft: pos = collapse ? selectionLow(e) : charBefore(e); break;
+    case Move::CharRight: pos = collapse ? selectionHigh(e) : charAfter(e); break;
+    case Move::WordLeft: pos = wordLeft(e, pos); break;
+    case Move::WordRight: pos = wordRight(e, pos); break;
     case Move::Home: pos = 0; break;
-    case Move::End: pos = length; break;
+    case Move::End: pos = static_cast<int>(e.text.size()); break;
     case Move::Stay: break;
     }
     placeCaret(e, pos, extend);
@@ -231,12 +243,6 @@ static void deleteSelectionOr(GLUI_EditText& e, int to) {
         deleteRange(e, selectionLow(e), selectionHigh(e));
     else
         deleteRange(e, std::min(e.insertion_pt, to), std::max(e.insertion_pt, to));
-}
-
-static int charBefore(const GLUI_EditText& e) { return e.insertion_pt > 0 ? charStartBefore(e, e.insertion_pt) : 0; }
-
-static int charAfter(const GLUI_EditText& e) {
-    return e.insertion_pt < static_cast<int>(e.text.size()) ? charEndAfter(e, e.insertion_pt) : e.insertion_pt;
 }
 
 // Alt with B, F or D works on words; Alt or Ctrl with anything else that has

@@ -125,7 +125,8 @@ TEST_F(ListboxTest, ClosingTheListKeepsTheChoiceAndPassesTheGestureOn) {
         EXPECT_EQ(field->is_active(), c.focused == field);
         moveTo(glui, field->x_abs + field->w - 2, field->y_abs + 2);   // keys go where the pointer is
         type("5");
-        EXPECT_EQ(std::strchr(field->get_text(), '5') != nullptr, c.focused == field) << "typing goes to the focus";
+        bool typedInField = std::strchr(field->get_text(), '5') != nullptr;
+        EXPECT_EQ(typedInField, c.focused == field) << "typing goes to the focus";
     }
     EXPECT_TRUE(callbackLog.ids.empty());
 }
@@ -189,8 +190,8 @@ TEST_F(ControlsTest, FocusFramesAndBevelsStayClearOfDoubleByteText) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Inside the bevel: its outer and inner lines are the bevel itself.
-        Box inside = c.outer;
-        if (c.bevelled) inside = {c.outer.left + 2, c.outer.top + 2, c.outer.right - 2, c.outer.bottom - 2};
+        const Box& o = c.outer;
+        Box inside = c.bevelled ? Box{o.left + 2, o.top + 2, o.right - 2, o.bottom - 2} : o;
         Box ink = darkBox(unfocused, inside);
         ASSERT_LE(ink.top, ink.bottom) << "no text drawn";
         if (c.bevelled) {
