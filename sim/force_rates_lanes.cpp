@@ -55,10 +55,11 @@ struct ActivePairSlot {
     double strength, a, b, c;
 };
 
+// Copied by the thread pool for its helpers, so it holds no pointer: the
+// external slots travel with it.
 struct LaneSettings {
-    ForceSettings s;
-    const Particle* state;
-    ParticleRate* rates;
+    ForceSettings s;                  // its slot pointers are not used
+    PotentialSlot externalSlots[PotentialSlotCount];
     bool coulomb;                     // forcesEnabled
     double softening, softeningCubed;
     bool folds;
@@ -114,11 +115,10 @@ inline bool coulombRangeIsSafe(const ForceSettings& s, const Particle* state) {
     return true;
 }
 
-inline LaneSettings laneSettingsFrom(const Particle* state, ParticleRate* rates) {
+inline LaneSettings laneSettingsFrom(const Particle* state) {
     LaneSettings L;
     L.s = forceSettingsFromWorld();
-    L.state = state;
-    L.rates = rates;
+    std::memcpy(L.externalSlots, L.s.externalSlots, sizeof L.externalSlots);
     L.coulomb = L.s.forcesEnabled;
     L.softening = L.s.coulombSoftening;
     L.softeningCubed = L.softening * L.softening * L.softening;
@@ -135,6 +135,8 @@ inline LaneSettings laneSettingsFrom(const Particle* state, ParticleRate* rates)
 
 // What one pair costs relative to a Coulomb term, for the thread count: a
 // slot calls the C library once or twice per lane.
+static_assert(sizeof(LaneSettings) <= MaxJobContext, "the thread pool copies the settings");
+
 inline double pairWork(const LaneSettings& L) {
     const double n = L.s.particleCount;
     return n * n * (1 + 12 * L.slotCount);
@@ -169,6 +171,10 @@ constexpr bool FusedMultiplyAdd = false;
 // Particles first .. first + Lanes - 1, one per lane, with what particle i
 // brings to every pair term. Lanes past the last particle repeat it; their
 // results are never stored.
+// How the Coulomb term divides by m: t / 1 is t, and t / 2^k is t * 2^-k
+// exactly, so only other masses need the corrected quotient.
+enum class Masses { Unit, PowersOfTwo, Any };
+
 struct LaneBlock {
     int first;
     HWY_ALIGN double x[MaxLanes], y[MaxLanes], vx[MaxLanes], vy[MaxLanes];
@@ -178,7 +184,7 @@ struct LaneBlock {
     HWY_ALIGN double moving[MaxLanes];            // 1 where vx^2 + vy^2 != 0, else 0
     HWY_ALIGN double equilibrium[MaxLanes];       // f = 1 - terminalSpeed / |v| of a moving particle
     HWY_ALIGN double ax[MaxLanes], ay[MaxLanes];  // the sums, started with the one-body terms
-    bool powerOfTwoMasses;                        // t / m = t * (1/m) exactly in every lane
+    Masses masses;
 };
 
 inline bool isPowerOfTwo(double m) {
@@ -187,13 +193,15 @@ inline bool isPowerOfTwo(double m) {
     return (bits & 0xfffffffffffffULL) == 0 && (bits >> 52 & 0x7ff) != 0;
 }
 
-void loadBlock(LaneBlock& B, int first, const LaneSettings& L) {
+void loadBlock(LaneBlock& B, int first, const Particle* state, const LaneSettings& L) {
     const int n = L.s.particleCount;
+    ForceSettings s = L.s;
+    s.externalSlots = L.externalSlots;
     B.first = first;
-    B.powerOfTwoMasses = true;
+    bool unit = true, powersOfTwo = true;
     for (size_t lane = 0; lane < hn::Lanes(D()); ++lane) {
         const int i = std::min(first + static_cast<int>(lane), n - 1);
-        const Particle& p = L.state[i];
+        const Particle& p = state[i];
         B.x[lane] = p.x;
         B.y[lane] = p.y;
         B.vx[lane] = p.vx;
@@ -203,19 +211,21 @@ void loadBlock(LaneBlock& B, int first, const LaneSettings& L) {
         B.dissipation[lane] = p.dissipation;
         B.strengthCharge[lane] = L.s.coulombStrength * p.charge;
         B.reciprocalMass[lane] = 1 / p.mass;
-        B.powerOfTwoMasses = B.powerOfTwoMasses && isPowerOfTwo(p.mass);
+        unit = unit && p.mass == 1;
+        powersOfTwo = powersOfTwo && isPowerOfTwo(p.mass);
         const bool moving = p.vx * p.vx + p.vy * p.vy != 0;
         B.moving[lane] = moving;
         B.equilibrium[lane] = moving ? 1 - L.s.terminalSpeed / std::sqrt(p.vx * p.vx + p.vy * p.vy) : 0;
-        const ParticleRate oneBody = oneBodyRate(p, L.s);
+        const ParticleRate oneBody = oneBodyRate(p, s);
         B.ax[lane] = oneBody.ax;
         B.ay[lane] = oneBody.ay;
     }
+    B.masses = unit ? Masses::Unit : powersOfTwo ? Masses::PowersOfTwo : Masses::Any;
 }
 
-void storeBlock(const LaneBlock& B, const LaneSettings& L) {
+void storeBlock(const LaneBlock& B, const LaneSettings& L, ParticleRate* rates) {
     for (size_t lane = 0; lane < hn::Lanes(D()) && B.first + static_cast<int>(lane) < L.s.particleCount; ++lane)
-        L.rates[B.first + lane] = {B.vx[lane], B.vy[lane], B.ax[lane], B.ay[lane]};
+        rates[B.first + lane] = {B.vx[lane], B.vy[lane], B.ax[lane], B.ay[lane]};
 }
 
 // ---- Quotients ----
@@ -252,7 +262,7 @@ HWY_INLINE V subtractWhere(M acts, V acc, V t) { return hn::IfThenElse(acts, hn:
 // GradX = -dx / r^3 (r >= a) or -dx / a^3, then ax -= GradX * (k q qj) / m.
 // Here -dx / b * (k q qj) is computed as dx / b * (-(k q) qj): negation is
 // exact, so the bits are the same.
-template <bool Corrected, bool PowerOfTwoMasses>
+template <bool Corrected, Masses Kind>
 HWY_INLINE void coulombTerm(const LaneSettings& L, V dx, V dy, V r, V negatedStrengthCharge, V mass,
                             V reciprocalMass, double chargeJ, V& tx, V& ty) {
     const D d;
@@ -263,8 +273,16 @@ HWY_INLINE void coulombTerm(const LaneSettings& L, V dx, V dy, V r, V negatedStr
         const V y = hn::Div(hn::Set(d, 1.0), b);
         const V px = hn::Mul(correctedQuotient(dx, b, y), strength);
         const V py = hn::Mul(correctedQuotient(dy, b, y), strength);
-        tx = PowerOfTwoMasses ? hn::Mul(px, reciprocalMass) : correctedQuotient(px, mass, reciprocalMass);
-        ty = PowerOfTwoMasses ? hn::Mul(py, reciprocalMass) : correctedQuotient(py, mass, reciprocalMass);
+        if (Kind == Masses::Unit) {
+            tx = px;
+            ty = py;
+        } else if (Kind == Masses::PowersOfTwo) {
+            tx = hn::Mul(px, reciprocalMass);
+            ty = hn::Mul(py, reciprocalMass);
+        } else {
+            tx = correctedQuotient(px, mass, reciprocalMass);
+            ty = correctedQuotient(py, mass, reciprocalMass);
+        }
     } else {
         tx = hn::Div(hn::Mul(hn::Div(dx, b), strength), mass);
         ty = hn::Div(hn::Mul(hn::Div(dy, b), strength), mass);
@@ -454,14 +472,14 @@ HWY_INLINE void addSlotTerm(const ActivePairSlot& k, const LaneBlock& B, const P
 
 // Every term the reference has, dividing where it divides.
 template <bool Folds>
-void sumPairsInFull(LaneBlock& B, const LaneSettings& L) {
+void sumPairsInFull(LaneBlock& B, const Particle* state, const LaneSettings& L) {
     const D d;
     const V x = hn::Load(d, B.x), y = hn::Load(d, B.y);
     const V mass = hn::Load(d, B.mass), reciprocalMass = hn::Load(d, B.reciprocalMass);
     const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
     V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
     for (int j = 0; j < L.s.particleCount; ++j) {
-        const Particle& o = L.state[j];
+        const Particle& o = state[j];
         V dx = hn::Sub(x, hn::Set(d, o.x));
         V dy = hn::Sub(y, hn::Set(d, o.y));
         if (Folds) {
@@ -472,7 +490,7 @@ void sumPairsInFull(LaneBlock& B, const LaneSettings& L) {
         const M others = otherThan(j, B);
         if (L.coulomb) {
             V tx, ty;
-            coulombTerm<false, false>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx, ty);
+            coulombTerm<false, Masses::Any>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx, ty);
             const M acts = hn::And(others, hn::And(hn::IsFinite(tx), hn::IsFinite(ty)));
             ax = subtractWhere(acts, ax, tx);
             ay = subtractWhere(acts, ay, ty);
@@ -487,14 +505,15 @@ void sumPairsInFull(LaneBlock& B, const LaneSettings& L) {
 // particles are among them. Softened: with a > 0 and the safe range every
 // term is finite, so no test is needed; without softening two coincident
 // particles give 0/0, which is skipped.
-template <bool Folds, bool Corrected, bool PowerOfTwoMasses, bool Softened, bool Masked>
-HWY_INLINE void coulombRun(const LaneBlock& B, const LaneSettings& L, int begin, int end, V& ax, V& ay) {
+template <bool Folds, bool Corrected, Masses Kind, bool Softened, bool Masked>
+HWY_INLINE void coulombRun(const LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end,
+                           V& ax, V& ay) {
     const D d;
     const V x = hn::Load(d, B.x), y = hn::Load(d, B.y);
     const V mass = hn::Load(d, B.mass), reciprocalMass = hn::Load(d, B.reciprocalMass);
     const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
-    for (int j = begin; j < end; ++j) {
-        const Particle& o = L.state[j];
+    auto term = [&](int j, V& tx, V& ty) HWY_ATTR {
+        const Particle& o = state[j];
         V dx = hn::Sub(x, hn::Set(d, o.x));
         V dy = hn::Sub(y, hn::Set(d, o.y));
         if (Folds) {
@@ -502,14 +521,24 @@ HWY_INLINE void coulombRun(const LaneBlock& B, const LaneSettings& L, int begin,
             dy = fold(dy, L.halfHeight, L.height);
         }
         const V r = hn::Sqrt(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
-        V tx, ty;
-        coulombTerm<Corrected, PowerOfTwoMasses>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass,
+        coulombTerm<Corrected, Kind>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass,
                                                   o.charge, tx, ty);
-        if (!Masked && Softened) {
-            ax = hn::Sub(ax, tx);
-            ay = hn::Sub(ay, ty);
-            continue;
+    };
+    int j = begin;
+    if (!Masked && Softened) {
+        // Two partners per round give the processor independent work to
+        // overlap; the sums still take them in order.
+        for (; j + 1 < end; j += 2) {
+            V tx0, ty0, tx1, ty1;
+            term(j, tx0, ty0);
+            term(j + 1, tx1, ty1);
+            ax = hn::Sub(hn::Sub(ax, tx0), tx1);
+            ay = hn::Sub(hn::Sub(ay, ty0), ty1);
         }
+    }
+    for (; j < end; ++j) {
+        V tx, ty;
+        term(j, tx, ty);
         const M finite = hn::And(hn::IsFinite(tx), hn::IsFinite(ty));
         const M acts = !Masked ? finite : Softened ? otherThan(j, B) : hn::And(otherThan(j, B), finite);
         ax = subtractWhere(acts, ax, tx);
@@ -517,53 +546,58 @@ HWY_INLINE void coulombRun(const LaneBlock& B, const LaneSettings& L, int begin,
     }
 }
 
-template <bool Folds, bool Corrected, bool PowerOfTwoMasses, bool Softened>
-void sumCoulomb(LaneBlock& B, const LaneSettings& L) {
+template <bool Folds, bool Corrected, Masses Kind, bool Softened>
+void sumCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
     const D d;
     const int n = L.s.particleCount;
     const int own = std::min(n, B.first + static_cast<int>(hn::Lanes(d)));
     V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
-    coulombRun<Folds, Corrected, PowerOfTwoMasses, Softened, false>(B, L, 0, B.first, ax, ay);
-    coulombRun<Folds, Corrected, PowerOfTwoMasses, Softened, true>(B, L, B.first, own, ax, ay);
-    coulombRun<Folds, Corrected, PowerOfTwoMasses, Softened, false>(B, L, own, n, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, 0, B.first, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, true>(B, state, L, B.first, own, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, own, n, ax, ay);
     hn::Store(ax, d, B.ax);
     hn::Store(ay, d, B.ay);
 }
 
-template <bool Folds>
-void sumCoulombChoosingQuotients(LaneBlock& B, const LaneSettings& L) {
-    const bool softened = L.softening > 0;
-    if (FusedMultiplyAdd && L.correctedQuotients) {
-        if (B.powerOfTwoMasses)
-            return softened ? sumCoulomb<Folds, true, true, true>(B, L) : sumCoulomb<Folds, true, true, false>(B, L);
-        return softened ? sumCoulomb<Folds, true, false, true>(B, L) : sumCoulomb<Folds, true, false, false>(B, L);
-    }
-    sumCoulomb<Folds, false, false, false>(B, L);
+template <bool Folds, Masses Kind>
+void sumCorrectedCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    if (L.softening > 0) return sumCoulomb<Folds, true, Kind, true>(B, state, L);
+    sumCoulomb<Folds, true, Kind, false>(B, state, L);
 }
 
-void sumPairs(LaneBlock& B, const LaneSettings& L) {
+template <bool Folds>
+void sumCoulombChoosingQuotients(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    if (!FusedMultiplyAdd || !L.correctedQuotients) return sumCoulomb<Folds, false, Masses::Any, false>(B, state, L);
+    switch (B.masses) {
+    case Masses::Unit: return sumCorrectedCoulomb<Folds, Masses::Unit>(B, state, L);
+    case Masses::PowersOfTwo: return sumCorrectedCoulomb<Folds, Masses::PowersOfTwo>(B, state, L);
+    default: return sumCorrectedCoulomb<Folds, Masses::Any>(B, state, L);
+    }
+}
+
+void sumPairs(LaneBlock& B, const Particle* state, const LaneSettings& L) {
     if (!L.coulomb && L.slotCount == 0) return;
-    if (L.slotCount > 0) return L.folds ? sumPairsInFull<true>(B, L) : sumPairsInFull<false>(B, L);
-    L.folds ? sumCoulombChoosingQuotients<true>(B, L) : sumCoulombChoosingQuotients<false>(B, L);
+    if (L.slotCount > 0) return L.folds ? sumPairsInFull<true>(B, state, L) : sumPairsInFull<false>(B, state, L);
+    L.folds ? sumCoulombChoosingQuotients<true>(B, state, L) : sumCoulombChoosingQuotients<false>(B, state, L);
 }
 
 // ---- The entry points ----
 
-void computeBlock(int block, void* context) {
+void computeBlock(int block, const Particle* state, const void* context, ParticleRate* rates) {
     const LaneSettings& L = *static_cast<const LaneSettings*>(context);
     LaneBlock B;
-    loadBlock(B, block * static_cast<int>(hn::Lanes(D())), L);
-    sumPairs(B, L);
-    storeBlock(B, L);
+    loadBlock(B, block * static_cast<int>(hn::Lanes(D())), state, L);
+    sumPairs(B, state, L);
+    storeBlock(B, L, rates);
 }
 
 void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
-    const LaneSettings L = laneSettingsFrom(state, rates);
+    const LaneSettings L = laneSettingsFrom(state);
     const int n = L.s.particleCount;
     if (n <= 0) return;
     const int lanes = static_cast<int>(hn::Lanes(D()));
-    forEachBlock((n + lanes - 1) / lanes, threadsForWork(pairWork(L)), computeBlock,
-                 const_cast<LaneSettings*>(&L));
+    forEachBlock((n + lanes - 1) / lanes, threadsForWork(pairWork(L)), n, state, &L, sizeof L, computeBlock, rates,
+                 lanes);
 }
 
 void LaneQuotients(const double* a, const double* b, double* quotients, int count) {

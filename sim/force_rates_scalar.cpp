@@ -1,6 +1,7 @@
 // computeRates without vector kernels: the straightforward loop, a block of
 // particles at a time on the thread pool.
 #include <algorithm>
+#include <cstring>
 
 #include "sim/force_kernels.h"
 #include "sim/particle_threads.h"
@@ -9,26 +10,35 @@ namespace {
 
 constexpr int BlockSize = 8;
 
-struct ScalarJob {
-    const Particle* state;
-    ParticleRate* rates;
-    ForceSettings settings;
+// Copied by the thread pool for its helpers: the slots travel with it.
+struct ScalarSettings {
+    ForceSettings s;
+    PotentialSlot externalSlots[PotentialSlotCount];
+    PotentialSlot pairSlots[PotentialSlotCount];
 };
+static_assert(sizeof(ScalarSettings) <= MaxJobContext, "the thread pool copies the settings");
 
-void scalarBlock(int block, void* context) {
-    const ScalarJob& job = *static_cast<const ScalarJob*>(context);
-    const int end = std::min(job.settings.particleCount, (block + 1) * BlockSize);
-    for (int i = block * BlockSize; i < end; ++i) job.rates[i] = particleRate(job.state, i, job.settings);
+void scalarBlock(int block, const Particle* state, const void* context, ParticleRate* rates) {
+    const ScalarSettings& settings = *static_cast<const ScalarSettings*>(context);
+    ForceSettings s = settings.s;
+    s.externalSlots = settings.externalSlots;
+    s.pairSlots = settings.pairSlots;
+    const int end = std::min(s.particleCount, (block + 1) * BlockSize);
+    for (int i = block * BlockSize; i < end; ++i) rates[i] = particleRate(state, i, s);
 }
 
 }  // namespace
 
 void computeRates(const Particle* state, ParticleRate* rates) {
-    ScalarJob job = {state, rates, forceSettingsFromWorld()};
-    const int n = job.settings.particleCount;
+    ScalarSettings settings;
+    settings.s = forceSettingsFromWorld();
+    std::memcpy(settings.externalSlots, settings.s.externalSlots, sizeof settings.externalSlots);
+    std::memcpy(settings.pairSlots, settings.s.pairSlots, sizeof settings.pairSlots);
+    const int n = settings.s.particleCount;
     if (n <= 0) return;
     const int threads = threadsForWork(static_cast<double>(n) * n * 20);
-    forEachBlock((n + BlockSize - 1) / BlockSize, threads, scalarBlock, &job);
+    forEachBlock((n + BlockSize - 1) / BlockSize, threads, n, state, &settings, sizeof settings, scalarBlock, rates,
+                 BlockSize);
 }
 
 int forceKernelCount() { return 0; }

@@ -10,11 +10,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <thread>
 
 namespace {
 
-constexpr int MaxHelpers = 63;
+using Clock = std::chrono::steady_clock;
+
+constexpr int MaxHelpers = 15;
 
 // Below this many pair evaluations per thread, waking a second thread costs
 // more than it saves (measured with bench/force_bench.cpp on 2 cores).
@@ -24,25 +27,43 @@ constexpr double PairWorkPerThread = 20000;
 // the four force computations of a step come a few microseconds apart.
 constexpr auto HelperSpin = std::chrono::microseconds(200);
 
-// The job being handed out, in one word so that a helper can never take a
-// block of a newer job for an older one: generation (24 bits), block count
-// (20 bits), next block (20 bits).
+// ---- What the helpers work on ----
+
+// A copy of one job's input. A helper holds it (users > 0) while it computes
+// a block from it; the caller refills only a copy nobody holds, so a helper
+// that the system stopped for a while still reads consistent numbers.
+struct Snapshot {
+    std::atomic<int> users{0};
+    BlockRates compute = nullptr;
+    Particle particles[MaxParticles];
+    alignas(64) unsigned char context[MaxJobContext];
+};
+constexpr int SnapshotCount = 8;
+Snapshot snapshots[SnapshotCount];
+
+// The job being handed out, in one word, so that a block is taken from the
+// job it belongs to or not at all: generation (24 bits), snapshot (4 bits),
+// block count (16 bits), next block (16 bits).
 std::atomic<std::uint64_t> ticket{0};
-constexpr int BlockBits = 20;
-constexpr std::uint64_t BlockMask = (1u << BlockBits) - 1;
+constexpr int GenerationShift = 36, SnapshotShift = 32, CountShift = 16;
+constexpr std::uint64_t GenerationMask = (1u << 24) - 1;
 
-std::uint64_t generationOf(std::uint64_t t) { return t >> (2 * BlockBits); }
-int blockCountOf(std::uint64_t t) { return static_cast<int>((t >> BlockBits) & BlockMask); }
-int nextBlockOf(std::uint64_t t) { return static_cast<int>(t & BlockMask); }
+std::uint32_t generationOf(std::uint64_t t) { return static_cast<std::uint32_t>(t >> GenerationShift); }
+int snapshotOf(std::uint64_t t) { return static_cast<int>(t >> SnapshotShift & 15); }
+int blockCountOf(std::uint64_t t) { return static_cast<int>(t >> CountShift & 0xffff); }
+int nextBlockOf(std::uint64_t t) { return static_cast<int>(t & 0xffff); }
 
-// Written before the ticket publishes them; read only by a thread that holds
-// an unfinished block of the job, so never while the caller rewrites them.
-void (*jobWork)(int, void*) = nullptr;
-void* jobContext = nullptr;
+// Per block: the generation it was last finished in, and by whom (0 the
+// caller, h + 1 helper h). Whoever finishes first in a generation sets it.
+std::atomic<std::uint64_t> finished[MaxParticles];
+
+// Each helper writes only into its own rates; the caller copies them over.
+ParticleRate helperRates[MaxHelpers][MaxParticles];
+ParticleRate callerRates[MaxParticles];
+
 std::atomic<int> helpersWanted{0};
-std::atomic<int> blocksDone{0};
 
-// The futex word helpers sleep on: the low 32 bits of the generation.
+// The futex word helpers sleep on: the low bits of the generation.
 std::atomic<std::uint32_t> wakeWord{0};
 std::atomic<int> sleepers{0};
 int helpersStarted = 0;
@@ -57,45 +78,66 @@ void relax() {
 #endif
 }
 
-// Takes the next block of job `generation`, or returns -1 when it has none left.
-int takeBlock(std::uint64_t generation) {
-    std::uint64_t t = ticket.load(std::memory_order_acquire);
-    while (generationOf(t) == generation && nextBlockOf(t) < blockCountOf(t)) {
-        if (ticket.compare_exchange_weak(t, t + 1, std::memory_order_acq_rel)) return nextBlockOf(t);
+// Marks `block` finished in `generation` by `owner`, unless someone was
+// first; a generation older than the mark means a helper woke up late.
+bool claimFinished(int block, std::uint32_t generation, int owner) {
+    std::uint64_t mark = finished[block].load();
+    for (;;) {
+        const std::uint32_t age = (generation - static_cast<std::uint32_t>(mark >> 8)) & GenerationMask;
+        if (age == 0 || age > GenerationMask / 2) return false;
+        if (finished[block].compare_exchange_weak(mark, static_cast<std::uint64_t>(generation) << 8 | owner))
+            return true;
     }
-    return -1;
 }
 
-void workOn(std::uint64_t generation) {
-    for (int b; (b = takeBlock(generation)) >= 0;) {
-        jobWork(b, jobContext);
-        blocksDone.fetch_add(1, std::memory_order_release);
+bool isFinished(int block, std::uint32_t generation, int& owner) {
+    const std::uint64_t mark = finished[block].load();
+    owner = static_cast<int>(mark & 0xff);
+    return static_cast<std::uint32_t>(mark >> 8) == generation;
+}
+
+// ---- Helpers ----
+
+// Takes and computes blocks of job `generation` until it has none left.
+void helpWith(std::uint32_t generation, int helper) {
+    for (;;) {
+        std::uint64_t t = ticket.load();
+        if (generationOf(t) != generation || nextBlockOf(t) >= blockCountOf(t)) return;
+        Snapshot& snapshot = snapshots[snapshotOf(t)];
+        snapshot.users.fetch_add(1);
+        if (!ticket.compare_exchange_strong(t, t + 1)) {
+            snapshot.users.fetch_sub(1);
+            continue;
+        }
+        const int block = nextBlockOf(t);
+        snapshot.compute(block, snapshot.particles, snapshot.context, helperRates[helper]);
+        snapshot.users.fetch_sub(1);
+        claimFinished(block, generation, helper + 1);
     }
 }
 
 // Waits for a generation after `seen`: spinning a little, then asleep.
-std::uint64_t awaitJob(std::uint64_t seen) {
-    const auto spinUntil = std::chrono::steady_clock::now() + HelperSpin;
+std::uint32_t awaitJob(std::uint32_t seen) {
+    const auto spinUntil = Clock::now() + HelperSpin;
     for (int k = 0;; ++k) {
-        const std::uint64_t g = generationOf(ticket.load(std::memory_order_acquire));
+        const std::uint32_t g = generationOf(ticket.load());
         if (g != seen) return g;
         if (k % 64 != 63) {
             relax();
             continue;
         }
-        if (std::chrono::steady_clock::now() < spinUntil) continue;
-        sleepers.fetch_add(1, std::memory_order_seq_cst);
-        const std::uint32_t word = static_cast<std::uint32_t>(seen);
-        if (wakeWord.load(std::memory_order_seq_cst) == word) futex(&wakeWord, FUTEX_WAIT_PRIVATE, word);
-        sleepers.fetch_sub(1, std::memory_order_seq_cst);
+        if (Clock::now() < spinUntil) continue;
+        sleepers.fetch_add(1);
+        if (wakeWord.load() == seen) futex(&wakeWord, FUTEX_WAIT_PRIVATE, seen);
+        sleepers.fetch_sub(1);
     }
 }
 
-void helperLoop(int index) {
-    std::uint64_t seen = generationOf(ticket.load(std::memory_order_acquire));
+void helperLoop(int helper) {
+    std::uint32_t seen = generationOf(ticket.load());
     for (;;) {
         seen = awaitJob(seen);
-        if (index < helpersWanted.load(std::memory_order_acquire)) workOn(seen);
+        if (helper < helpersWanted.load()) helpWith(seen, helper);
     }
 }
 
@@ -103,38 +145,75 @@ void startHelpers(int count) {
     for (; helpersStarted < count; ++helpersStarted) std::thread(helperLoop, helpersStarted).detach();
 }
 
-// The caller never sleeps: it yields, so that a helper holding the last block
-// gets the core if the system has only this one to give.
-void awaitBlocks(int blocks) {
-    for (int k = 0; blocksDone.load(std::memory_order_acquire) < blocks; ++k) {
-        if (k < 256)
-            relax();
-        else
-            sched_yield();
+// ---- The caller ----
+
+int freeSnapshot(int previous) {
+    for (int k = 1; k <= SnapshotCount; ++k) {
+        const int s = (previous + k) % SnapshotCount;
+        if (snapshots[s].users.load() == 0) return s;
     }
+    return -1;
+}
+
+void copyBlock(const ParticleRate* from, ParticleRate* to, int block, int size, int particles) {
+    const int first = block * size, end = std::min(particles, first + size);
+    std::memcpy(to + first, from + first, (end - first) * sizeof(ParticleRate));
+}
+
+// Collects a block a helper took: its result if it comes within `patience`,
+// else the caller's own, computed meanwhile from the caller's input.
+void collect(int block, int size, int particles, std::uint32_t generation, Clock::duration patience,
+             const Particle* state, const void* context, BlockRates compute, ParticleRate* rates) {
+    int owner = 0;
+    const auto giveUp = Clock::now() + patience;
+    while (!isFinished(block, generation, owner) && Clock::now() < giveUp) relax();
+    if (!isFinished(block, generation, owner)) {
+        compute(block, state, context, callerRates);
+        if (claimFinished(block, generation, 0)) return copyBlock(callerRates, rates, block, size, particles);
+        isFinished(block, generation, owner);
+    }
+    copyBlock(helperRates[owner - 1], rates, block, size, particles);
 }
 
 }  // namespace
 
-void forEachBlock(int blocks, int threads, void (*work)(int block, void* context), void* context) {
-    if (blocks <= 0) return;
+void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
+                  std::size_t contextBytes, BlockRates compute, ParticleRate* rates, int size) {
+    static int lastSnapshot = 0;
     const int helpers = std::min({threads - 1, blocks - 1, MaxHelpers});
-    if (helpers <= 0) {
-        for (int b = 0; b < blocks; ++b) work(b, context);
+    const int s = helpers > 0 && contextBytes <= MaxJobContext ? freeSnapshot(lastSnapshot) : -1;
+    if (s < 0) {
+        for (int b = 0; b < blocks; ++b) compute(b, state, context, rates);
         return;
     }
+    lastSnapshot = s;
     startHelpers(helpers);
-    jobWork = work;
-    jobContext = context;
-    helpersWanted.store(helpers, std::memory_order_relaxed);
-    blocksDone.store(0, std::memory_order_relaxed);
-    const std::uint64_t generation = (generationOf(ticket.load(std::memory_order_relaxed)) + 1) & 0xffffff;
-    ticket.store(generation << (2 * BlockBits) | static_cast<std::uint64_t>(blocks) << BlockBits,
-                 std::memory_order_seq_cst);
-    wakeWord.store(static_cast<std::uint32_t>(generation), std::memory_order_seq_cst);
-    if (sleepers.load(std::memory_order_seq_cst) > 0) futex(&wakeWord, FUTEX_WAKE_PRIVATE, helpers);
-    workOn(generation);
-    awaitBlocks(blocks);
+    Snapshot& snapshot = snapshots[s];
+    snapshot.compute = compute;
+    std::memcpy(snapshot.particles, state, particles * sizeof(Particle));
+    std::memcpy(snapshot.context, context, contextBytes);
+    helpersWanted.store(helpers);
+    const std::uint32_t generation = (generationOf(ticket.load()) + 1) & GenerationMask;
+    ticket.store(static_cast<std::uint64_t>(generation) << GenerationShift |
+                 static_cast<std::uint64_t>(s) << SnapshotShift | static_cast<std::uint64_t>(blocks) << CountShift);
+    wakeWord.store(generation);
+    if (sleepers.load() > 0) futex(&wakeWord, FUTEX_WAKE_PRIVATE, helpers);
+
+    // The caller's share: whatever is left when it asks.
+    bool mine[MaxParticles] = {};
+    int ownBlocks = 0;
+    const auto start = Clock::now();
+    for (std::uint64_t t = ticket.load(); generationOf(t) == generation && nextBlockOf(t) < blocks;) {
+        if (!ticket.compare_exchange_weak(t, t + 1)) continue;
+        compute(nextBlockOf(t), state, context, rates);
+        mine[nextBlockOf(t)] = true;
+        ++ownBlocks;
+        t = ticket.load();
+    }
+    // A running helper finishes its last block within about one block's time.
+    const Clock::duration perBlock = ownBlocks > 0 ? (Clock::now() - start) / ownBlocks : std::chrono::microseconds(20);
+    for (int b = 0; b < blocks; ++b)
+        if (!mine[b]) collect(b, size, particles, generation, 2 * perBlock, state, context, compute, rates);
 }
 
 int threadsForWork(double pairWork) {
