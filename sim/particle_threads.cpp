@@ -63,9 +63,11 @@ ParticleRate callerRates[MaxParticles];
 
 std::atomic<int> helpersWanted{0};
 
-// The futex word helpers sleep on: the low bits of the generation.
-std::atomic<std::uint32_t> wakeWord{0};
-std::atomic<int> sleepers{0};
+// Each helper sleeps on its own word, so that a job wakes exactly the
+// helpers it wants: the caller changes the word, then wakes the helper if it
+// said it sleeps.
+std::atomic<std::uint32_t> wakeWord[MaxHelpers];
+std::atomic<bool> sleeping[MaxHelpers];
 int helpersStarted = 0;
 
 long futex(std::atomic<std::uint32_t>* word, int op, std::uint32_t value) {
@@ -117,9 +119,10 @@ void helpWith(std::uint32_t generation, int helper) {
 }
 
 // Waits for a generation after `seen`: spinning a little, then asleep.
-std::uint32_t awaitJob(std::uint32_t seen) {
+std::uint32_t awaitJob(std::uint32_t seen, int helper) {
     const auto spinUntil = Clock::now() + HelperSpin;
     for (int k = 0;; ++k) {
+        const std::uint32_t word = wakeWord[helper].load();
         const std::uint32_t g = generationOf(ticket.load());
         if (g != seen) return g;
         if (k % 64 != 63) {
@@ -127,22 +130,24 @@ std::uint32_t awaitJob(std::uint32_t seen) {
             continue;
         }
         if (Clock::now() < spinUntil) continue;
-        sleepers.fetch_add(1);
-        if (wakeWord.load() == seen) futex(&wakeWord, FUTEX_WAIT_PRIVATE, seen);
-        sleepers.fetch_sub(1);
+        sleeping[helper].store(true);
+        if (generationOf(ticket.load()) == seen) futex(&wakeWord[helper], FUTEX_WAIT_PRIVATE, word);
+        sleeping[helper].store(false);
     }
 }
 
-void helperLoop(int helper) {
-    std::uint32_t seen = generationOf(ticket.load());
+// `seen` is the generation before the job that started the helper: a thread
+// the system starts late still finds that job.
+void helperLoop(int helper, std::uint32_t seen) {
     for (;;) {
-        seen = awaitJob(seen);
+        seen = awaitJob(seen, helper);
         if (helper < helpersWanted.load()) helpWith(seen, helper);
     }
 }
 
 void startHelpers(int count) {
-    for (; helpersStarted < count; ++helpersStarted) std::thread(helperLoop, helpersStarted).detach();
+    const std::uint32_t seen = generationOf(ticket.load());
+    for (; helpersStarted < count; ++helpersStarted) std::thread(helperLoop, helpersStarted, seen).detach();
 }
 
 // ---- The caller ----
@@ -196,8 +201,10 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     const std::uint32_t generation = (generationOf(ticket.load()) + 1) & GenerationMask;
     ticket.store(static_cast<std::uint64_t>(generation) << GenerationShift |
                  static_cast<std::uint64_t>(s) << SnapshotShift | static_cast<std::uint64_t>(blocks) << CountShift);
-    wakeWord.store(generation);
-    if (sleepers.load() > 0) futex(&wakeWord, FUTEX_WAKE_PRIVATE, helpers);
+    for (int h = 0; h < helpers; ++h) {
+        wakeWord[h].fetch_add(1);
+        if (sleeping[h].load()) futex(&wakeWord[h], FUTEX_WAKE_PRIVATE, 1);
+    }
 
     // The caller's share: whatever is left when it asks.
     bool mine[MaxParticles] = {};
