@@ -248,6 +248,20 @@ HWY_INLINE V fold(V d, double half, double period) {
     return hn::IfThenElse(hn::Lt(d, hn::Set(df, -half)), hn::Add(d, hn::Set(df, period)), d);
 }
 
+// The separation (dx, dy) of particle j from every lane's particle, folded
+// where an axis folds, and its length r.
+template <bool Folds>
+HWY_INLINE V separation(V x, V y, const Particle& o, const LaneSettings& L, V& dx, V& dy) {
+    const D d;
+    dx = hn::Sub(x, hn::Set(d, o.x));
+    dy = hn::Sub(y, hn::Set(d, o.y));
+    if (Folds) {
+        dx = fold(dx, L.halfWidth, L.width);
+        dy = fold(dy, L.halfHeight, L.height);
+    }
+    return hn::Sqrt(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
+}
+
 // Lanes whose particle is not j: j's own lane must add nothing, not even a zero.
 HWY_INLINE M otherThan(int j, const LaneBlock& B) {
     const D d;
@@ -480,17 +494,13 @@ void sumPairsInFull(LaneBlock& B, const Particle* state, const LaneSettings& L) 
     V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
     for (int j = 0; j < L.s.particleCount; ++j) {
         const Particle& o = state[j];
-        V dx = hn::Sub(x, hn::Set(d, o.x));
-        V dy = hn::Sub(y, hn::Set(d, o.y));
-        if (Folds) {
-            dx = fold(dx, L.halfWidth, L.width);
-            dy = fold(dy, L.halfHeight, L.height);
-        }
-        const V r = hn::Sqrt(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
+        V dx, dy;
+        const V r = separation<Folds>(x, y, o, L, dx, dy);
         const M others = otherThan(j, B);
         if (L.coulomb) {
             V tx, ty;
-            coulombTerm<false, Masses::Any>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx, ty);
+            coulombTerm<false, Masses::Any>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx,
+                                            ty);
             const M acts = hn::And(others, hn::And(hn::IsFinite(tx), hn::IsFinite(ty)));
             ax = subtractWhere(acts, ax, tx);
             ay = subtractWhere(acts, ay, ty);
@@ -514,15 +524,9 @@ HWY_INLINE void coulombRun(const LaneBlock& B, const Particle* state, const Lane
     const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
     auto term = [&](int j, V& tx, V& ty) HWY_ATTR {
         const Particle& o = state[j];
-        V dx = hn::Sub(x, hn::Set(d, o.x));
-        V dy = hn::Sub(y, hn::Set(d, o.y));
-        if (Folds) {
-            dx = fold(dx, L.halfWidth, L.width);
-            dy = fold(dy, L.halfHeight, L.height);
-        }
-        const V r = hn::Sqrt(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
-        coulombTerm<Corrected, Kind>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass,
-                                                  o.charge, tx, ty);
+        V dx, dy;
+        const V r = separation<Folds>(x, y, o, L, dx, dy);
+        coulombTerm<Corrected, Kind>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx, ty);
     };
     int j = begin;
     if (!Masked && Softened) {
