@@ -26,6 +26,8 @@ constexpr std::size_t MaxJobContext = 2048;
 // the same bits). Helpers work on the pool's own copies of the particles and
 // the context, so one that wakes up late never reads what the caller has
 // since changed, and writes only into its own buffer.
+//
+// One caller at a time: the simulator steps from its one main thread.
 void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
                   std::size_t contextBytes, BlockRates compute, ParticleRate* rates, int blockSize);
 
