@@ -74,7 +74,14 @@ long futex(std::atomic<std::uint32_t>* word, int op, std::uint32_t value) {
     return syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(word), op, value, nullptr, nullptr, 0);
 }
 
-void relax() {
+// One round of waiting: a pause for the first rounds, then a yield, which on
+// a busy machine hands the core to whoever the system has waiting, perhaps
+// the very thread being waited for.
+void relax(int round) {
+    if (round >= 64) {
+        sched_yield();
+        return;
+    }
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #endif
@@ -125,11 +132,8 @@ std::uint32_t awaitJob(std::uint32_t seen, int helper) {
         const std::uint32_t word = wakeWord[helper].load();
         const std::uint32_t g = generationOf(ticket.load());
         if (g != seen) return g;
-        if (k % 64 != 63) {
-            relax();
-            continue;
-        }
-        if (Clock::now() < spinUntil) continue;
+        relax(k);
+        if (k % 64 != 63 || Clock::now() < spinUntil) continue;
         sleeping[helper].store(true);
         if (generationOf(ticket.load()) == seen) futex(&wakeWord[helper], FUTEX_WAIT_PRIVATE, word);
         sleeping[helper].store(false);
@@ -171,7 +175,7 @@ void collect(int block, int size, int particles, std::uint32_t generation, Clock
              const Particle* state, const void* context, BlockRates compute, ParticleRate* rates) {
     int owner = 0;
     const auto giveUp = Clock::now() + patience;
-    while (!isFinished(block, generation, owner) && Clock::now() < giveUp) relax();
+    for (int k = 0; !isFinished(block, generation, owner) && Clock::now() < giveUp; ++k) relax(k);
     if (!isFinished(block, generation, owner)) {
         compute(block, state, context, callerRates);
         if (claimFinished(block, generation, 0)) return copyBlock(callerRates, rates, block, size, particles);
