@@ -1,34 +1,24 @@
-// The force computation compiled once per instruction set. computeRates runs
-// the best of them that the processor has, chosen once at start-up; the tests
-// and the benchmark reach every one of them through this table.
+// The lane kernels behind computeRates: the same source compiled for every
+// instruction set Highway targets, the best one the processor has chosen at
+// the first call. Every one gives computeRatesReference's bits. A build
+// without vector kernels (PARTIVOX_VECTOR_KERNELS off, or a processor family
+// Highway has no vector target for) has none, and computeRates runs the
+// straightforward loop on the thread pool instead.
 #pragma once
 
-#include "force_rates.h"
+#include "sim/force_rates.h"
 
-struct ForceKernel {
-    const char* instructionSet;   // as the benchmark reports it
-    void (*computeRates)(const Particle* state, ParticleRate* rates);
-    bool (*processorHasIt)();
-};
+// The kernels this build has and this processor runs, best first.
+int forceKernelCount();
+const char* forceKernelName(int kernel);
 
-// Best first; the last one runs on every x86-64.
-constexpr int ForceKernelCount = 3;
-extern const ForceKernel forceKernels[ForceKernelCount];
+// Makes computeRates use `kernel` from now on, so that the tests and the
+// benchmark reach every one; -1 returns to the best.
+void useForceKernel(int kernel);
 
-// The kernel computeRates uses on this processor.
-const ForceKernel& selectedForceKernel();
+// What computeRates runs now: a kernel's name, or "scalar loop".
+const char* selectedForceKernelName();
 
-// One kernel per instruction set: the same source, compiled three times. Each
-// computes particles side by side, one per lane, and every lane sums its pairs
-// in ascending order, so a particle's rates are the same bits whatever lane,
-// block or thread it falls in.
-void computeRatesAvx512(const Particle* state, ParticleRate* rates);
-void computeRatesAvx2(const Particle* state, ParticleRate* rates);
-void computeRatesSse2(const Particle* state, ParticleRate* rates);
-
-// The potential catalogue as compiled for any x86-64. The kernels call it for
-// the shapes they evaluate lane by lane, rather than instantiating the inline
-// catalogue under their own instruction set: the linker keeps one copy of an
-// inline function, and it must not be the AVX-512 one.
-double pairPotentialAnyProcessor(double dx, double dy, double a, double b, double c, double r,
-                                 int query, int shape);
+// The quotients a / b of the kernel in use, computed as its Coulomb term
+// computes them (for the tests, which hold them to true division).
+void laneQuotients(const double* a, const double* b, double* quotients, int count);

@@ -1,9 +1,9 @@
-#include "force_rates.h"
+#include "sim/force_rates.h"
 
 #include <cmath>
 
-#include "boundaries.h"
-#include "potentials.h"
+#include "sim/boundaries.h"
+#include "sim/potentials.h"
 
 static constexpr int value = static_cast<int>(PotentialQuery::Value);
 static constexpr int gradX = static_cast<int>(PotentialQuery::GradX);
@@ -187,15 +187,17 @@ void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& o
     for (int k = 0; k < PotentialSlotCount; ++k) addPairSlot(acc, p, other, dx, dy, r, s.pairSlots[k], s);
 }
 
+ParticleRate particleRate(const Particle* state, int i, const ForceSettings& s) {
+    ParticleRate rate = oneBodyRate(state[i], s);
+    Acceleration acc = {rate.ax, rate.ay};
+    for (int j = 0; j < s.particleCount; ++j)
+        if (j != i) addPairAcceleration(acc, state[i], state[j], s);
+    return {rate.dxdt, rate.dydt, acc.x, acc.y};
+}
+
 void computeRatesReference(const Particle* state, ParticleRate* rates) {
     const ForceSettings s = forceSettingsFromWorld();
     const int n = s.particleCount;
     #pragma omp parallel for schedule(static)
-    for (int i = 0; i < n; ++i) {
-        ParticleRate rate = oneBodyRate(state[i], s);
-        Acceleration acc = {rate.ax, rate.ay};
-        for (int j = 0; j < n; ++j)
-            if (j != i) addPairAcceleration(acc, state[i], state[j], s);
-        rates[i] = {rate.dxdt, rate.dydt, acc.x, acc.y};
-    }
+    for (int i = 0; i < n; ++i) rates[i] = particleRate(state, i, s);
 }

@@ -2,7 +2,7 @@
 // time derivative of its position and velocity, given a whole state.
 #pragma once
 
-#include "world_state.h"
+#include "sim/world_state.h"
 
 struct ParticleRate {
     double dxdt;
@@ -46,14 +46,19 @@ ParticleRate oneBodyRate(const Particle& p, const ForceSettings& s);
 void addPairAcceleration(Acceleration& acc, const Particle& p, const Particle& other,
                          const ForceSettings& s);
 
+// The whole rate of particle i: the one-body terms, then every other particle
+// j in ascending order.
+ParticleRate particleRate(const Particle* state, int i, const ForceSettings& s);
+
 // Fills rates[i] for every live particle of `state`, in parallel. A term whose
 // x or y part is not finite (two coincident particles, a zero width) is left
 // out, so one degenerate pair cannot spread NaN to the whole world. Runs the
-// fastest lane kernel the processor has (force_kernels.h): every term within a
-// few units in the last place of computeRatesReference's, and the same bits
-// for any thread count.
+// best lane kernel the processor has (force_kernels.h) on the thread pool
+// (particle_threads.h); its results are computeRatesReference's to the last
+// bit, on every instruction set and for any thread count.
 void computeRates(const Particle* state, ParticleRate* rates);
 
 // The same computation one particle and one term at a time, in the model's
-// own order and formulas; the tests and the benchmark hold the kernels to it.
+// own order and formulas, on OpenMP's static schedule; the tests and the
+// benchmark hold the kernels to it.
 void computeRatesReference(const Particle* state, ParticleRate* rates);

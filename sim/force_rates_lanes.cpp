@@ -1,344 +1,671 @@
-// The force computation with one particle i per vector lane.
+// The force computation with one particle i per vector lane, compiled by
+// Highway once for every instruction set it targets; the best one the
+// processor has runs, chosen at the first call.
 //
-// Compiled once per instruction set (see sim/CMakeLists.txt); the width and
-// the entry point's name follow from the target. Per particle it computes
-// what the reference loop computes, in the same order: the one-body terms
-// first (by the reference's own code), then for j = 0 .. N-1 ascending the
-// Coulomb term and the pair slots 0 .. 9. What differs is only how a term is
-// evaluated: the Coulomb factor 1/r^3 comes from an estimate refined with
-// fused multiply-adds instead of a square root and divisions, and the factors
-// that do not depend on j are multiplied in once per particle. Each term stays
-// within a few units in the last place of the reference's.
+// Per particle it performs exactly the reference's operations in the
+// reference's order (sim/force_rates.cpp, sim/potentials.h): the one-body
+// terms by the reference's own code, then for j = 0 .. N-1 ascending the
+// Coulomb term and the pair slots 0 .. 9, every product, quotient and square
+// root rounded as the reference rounds it, the C library's exp, tanh, cosh
+// and pow called lane by lane. So every lane gives the reference's bits, on
+// every instruction set, in any lane, block or thread.
 //
-// Contents: settings hoisted per call; a block of particles in lanes; the
-// Coulomb term; the pair-slot shapes and kinds; the pair loop; the entry point.
+// The one liberty is how a quotient is obtained in the Coulomb-only loop:
+// with a fused multiply-add, a * (1/b) corrected once by its exact remainder
+// is the correctly rounded a / b (Markstein), as long as no step comes near
+// the subnormal or the overflow range. One true division per pair (1/b, with
+// b = r^3 or a^3) serves both components, and 1/m one particle's whole sum.
+// The loop takes that path only when every input lies in a range that keeps
+// all steps far from those limits (coulombRangeIsSafe); otherwise, and on
+// instruction sets without a fused multiply-add, it divides.
+//
+// Contents: settings hoisted per call; a block of particles; quotients; the
+// Coulomb term; the pair-slot shapes and kinds; the pair loops; the entry
+// points and the dispatch.
 
-#include "force_kernels.h"
-#include "lane_math.h"
-#include "potentials.h"   // only its enumeration: the kernel calls none of its inline functions
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 
-#if defined(__AVX512F__)
-#define COMPUTE_RATES_LANES computeRatesAvx512
-#elif defined(__AVX2__) && defined(__FMA__)
-#define COMPUTE_RATES_LANES computeRatesAvx2
-#else
-#define COMPUTE_RATES_LANES computeRatesSse2
-#endif
+#include "sim/force_kernels.h"
+#include "sim/particle_threads.h"
 
-namespace {
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "sim/force_rates_lanes.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#ifndef PARTIVOX_FORCE_LANES_SHARED
+#define PARTIVOX_FORCE_LANES_SHARED
+
+namespace force_lanes {
 
 // ---- Settings hoisted per call ----
 
-// A pair slot that acts, with what every pair needs of it.
+// A shape the catalogue does not have is 0 everywhere; the kind still
+// multiplies that 0 as the reference does (its sign can reach the sums).
+constexpr int ZeroShape = -1;
+
+// A pair slot whose kind acts, with its numbers.
 struct ActivePairSlot {
     PotentialKind kind;
-    PairShape shape;
-    bool usesGradient;   // the force kinds; the dissipative kinds use the value
+    int shape;            // PairShape, or ZeroShape
+    bool usesGradient;    // the force kinds; the dissipative kinds use the value
     double strength, a, b, c;
-    double bSquared;
 };
 
-struct PairSettings {
-    bool coulomb;
-    double softeningSquared;        // r^2 below which the Coulomb force is linear; -1 if never
-    bool folds;                     // some axis is PeriodicInteracting
-    double halfWidth, width;        // an axis that does not fold has an infinite half
+// Copied by the thread pool for its helpers, so it holds no pointer: the
+// external slots travel with it.
+struct LaneSettings {
+    ForceSettings s;                  // its slot pointers are not used
+    PotentialSlot externalSlots[PotentialSlotCount];
+    bool coulomb;                     // forcesEnabled
+    double softening, softeningCubed;
+    bool folds;
+    double halfWidth, width;          // an axis that does not fold: infinite half, zero period
     double halfHeight, height;
     int slotCount;
     ActivePairSlot slots[PotentialSlotCount];
+    bool correctedQuotients;          // the Coulomb-only loop may use Markstein's correction
 };
 
-bool slotActs(const PotentialSlot& k) {
-    const bool knownKind = k.kind >= static_cast<int>(PotentialKind::ChargeProportional) &&
-                           k.kind <= static_cast<int>(PotentialKind::AngularMomentumDissipation);
-    // A shape outside the catalogue is 0 everywhere, which moves nothing.
-    return knownKind && k.shape >= 0 && k.shape < PairShapeCount;
+inline bool kindActs(int kind) {
+    return kind >= static_cast<int>(PotentialKind::ChargeProportional) &&
+           kind <= static_cast<int>(PotentialKind::AngularMomentumDissipation);
 }
 
-ActivePairSlot activePairSlot(const PotentialSlot& k) {
+inline ActivePairSlot activePairSlot(const PotentialSlot& k) {
     const auto kind = static_cast<PotentialKind>(k.kind);
     const bool force = kind == PotentialKind::ChargeProportional || kind == PotentialKind::MassProportional;
-    return {kind, static_cast<PairShape>(k.shape), force, k.strength, k.a, k.b, k.c, k.b * k.b};
+    const int shape = k.shape >= 0 && k.shape < PairShapeCount ? k.shape : ZeroShape;
+    return {kind, shape, force, k.strength, k.a, k.b, k.c};
 }
 
-void setFold(bool folds, int period, double& half, double& length) {
+// The reference folds with half = period / 2 in integer division.
+inline void setFold(int mode, int period, double& half, double& length) {
+    const bool folds = static_cast<BoundaryMode>(mode) == BoundaryMode::PeriodicInteracting;
     half = folds ? period / 2 : __builtin_inf();
     length = folds ? period : 0;
 }
 
-PairSettings pairSettingsFrom(const ForceSettings& s) {
-    PairSettings p;
-    // A zero Coulomb constant makes every Coulomb term zero: skip them all.
-    p.coulomb = s.forcesEnabled && s.coulombStrength != 0;
-    const double a = s.coulombSoftening;
-    p.softeningSquared = a > 0 ? a * a : -1;
-    const bool foldX = static_cast<BoundaryMode>(s.boundaryX) == BoundaryMode::PeriodicInteracting;
-    const bool foldY = static_cast<BoundaryMode>(s.boundaryY) == BoundaryMode::PeriodicInteracting;
-    p.folds = foldX || foldY;
-    setFold(foldX, s.windowWidth, p.halfWidth, p.width);
-    setFold(foldY, s.windowHeight, p.halfHeight, p.height);
-    p.slotCount = 0;
-    for (int k = 0; k < PotentialSlotCount; ++k)
-        if (slotActs(s.pairSlots[k])) p.slots[p.slotCount++] = activePairSlot(s.pairSlots[k]);
-    return p;
+// |v| is 0 or lies in [2^low, 2^high].
+inline bool zeroOrWithin(double v, int low, int high) {
+    const double a = std::fabs(v);
+    return a == 0 || (a >= std::ldexp(1.0, low) && a <= std::ldexp(1.0, high));
 }
 
-// ---- A block of particles in lanes ----
+// Inside these limits no step of the corrected quotients meets a subnormal,
+// an overflow or an inexact remainder: a nonzero coordinate difference is at
+// least 2^-302 and r at most 2^102, so r^3 lies in [2^-906, 2^306], every
+// Coulomb quotient in [2^-607, 2^604], its product with k q qj in
+// [2^-757, 2^754] and that over m in [2^-807, 2^804]; every remainder stays
+// above 2^-860. Zeros pass through the correction with their sign (see
+// correctedQuotient). Masses must be positive for that.
+inline bool coulombRangeIsSafe(const ForceSettings& s, const Particle* state) {
+    const double a = s.coulombSoftening;
+    if (!zeroOrWithin(s.coulombStrength, -50, 50)) return false;
+    if (!(a <= 0 || zeroOrWithin(a, -50, 50))) return false;
+    for (int i = 0; i < s.particleCount; ++i) {
+        const Particle& p = state[i];
+        if (!zeroOrWithin(p.x, -250, 100) || !zeroOrWithin(p.y, -250, 100)) return false;
+        if (!zeroOrWithin(p.charge, -50, 50)) return false;
+        if (!(p.mass > 0 && zeroOrWithin(p.mass, -50, 50))) return false;
+    }
+    return true;
+}
 
-// Particles first .. first + Lanes - 1, one per lane, with the factors of the
-// pair terms that depend on particle i alone. Lanes past the last particle
-// repeat it, so they compute finite numbers that nobody reads.
+inline LaneSettings laneSettingsFrom(const Particle* state) {
+    LaneSettings L;
+    L.s = forceSettingsFromWorld();
+    std::memcpy(L.externalSlots, L.s.externalSlots, sizeof L.externalSlots);
+    L.coulomb = L.s.forcesEnabled;
+    L.softening = L.s.coulombSoftening;
+    L.softeningCubed = L.softening * L.softening * L.softening;
+    L.folds = static_cast<BoundaryMode>(L.s.boundaryX) == BoundaryMode::PeriodicInteracting ||
+              static_cast<BoundaryMode>(L.s.boundaryY) == BoundaryMode::PeriodicInteracting;
+    setFold(L.s.boundaryX, L.s.windowWidth, L.halfWidth, L.width);
+    setFold(L.s.boundaryY, L.s.windowHeight, L.halfHeight, L.height);
+    L.slotCount = 0;
+    for (int k = 0; k < PotentialSlotCount; ++k)
+        if (kindActs(L.s.pairSlots[k].kind)) L.slots[L.slotCount++] = activePairSlot(L.s.pairSlots[k]);
+    L.correctedQuotients = L.coulomb && L.slotCount == 0 && coulombRangeIsSafe(L.s, state);
+    return L;
+}
+
+// What one pair costs relative to a Coulomb term, for the thread count: a
+// slot calls the C library once or twice per lane.
+static_assert(sizeof(LaneSettings) <= MaxJobContext, "the thread pool copies the settings");
+
+inline double pairWork(const LaneSettings& L) {
+    const double n = L.s.particleCount;
+    return n * n * (1 + 12 * L.slotCount);
+}
+
+}  // namespace force_lanes
+
+#endif  // PARTIVOX_FORCE_LANES_SHARED
+
+HWY_BEFORE_NAMESPACE();
+namespace force_lanes {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D = hn::ScalableTag<double>;
+using V = hn::Vec<D>;
+using M = hn::Mask<D>;
+
+constexpr size_t MaxLanes = HWY_MAX_BYTES / sizeof(double);
+
+// Whether MulAdd and its kin round once. Highway computes them as a product
+// and a sum on targets without the instruction, which the correction cannot use.
+#if (HWY_ARCH_X86 && (HWY_TARGET == HWY_AVX2 || HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL)) || \
+    HWY_ARCH_ARM_A64
+constexpr bool FusedMultiplyAdd = HWY_TARGET != HWY_EMU128 && HWY_TARGET != HWY_SCALAR;
+#else
+constexpr bool FusedMultiplyAdd = false;
+#endif
+
+// ---- A block of particles ----
+
+// Particles first .. first + Lanes - 1, one per lane, with what particle i
+// brings to every pair term. Lanes past the last particle repeat it; their
+// results are never stored.
+// How the Coulomb term divides by m: t / 1 is t, and t / 2^k is t * 2^-k
+// exactly, so only other masses need the corrected quotient.
+enum class Masses { Unit, PowersOfTwo, Any };
+
 struct LaneBlock {
     int first;
-    Row x, y, vx, vy;
-    Row coulombFactor;          // coulombStrength * q / m
-    Row chargeOverMass;         // q / m
-    Row dissipationOverMass;    // D / m
-    Row dampX, dampY;           // v * f / m * D of a moving particle, 0 at rest
-    Row ax, ay;                 // running sums, started with the one-body terms
+    HWY_ALIGN double x[MaxLanes], y[MaxLanes], vx[MaxLanes], vy[MaxLanes];
+    HWY_ALIGN double charge[MaxLanes], mass[MaxLanes], dissipation[MaxLanes];
+    HWY_ALIGN double strengthCharge[MaxLanes];    // coulombStrength * q
+    HWY_ALIGN double reciprocalMass[MaxLanes];    // 1 / m, correctly rounded
+    HWY_ALIGN double moving[MaxLanes];            // 1 where vx^2 + vy^2 != 0, else 0
+    HWY_ALIGN double equilibrium[MaxLanes];       // f = 1 - terminalSpeed / |v| of a moving particle
+    HWY_ALIGN double ax[MaxLanes], ay[MaxLanes];  // the sums, started with the one-body terms
+    Masses masses;
 };
 
-void loadLane(LaneBlock& B, int lane, const Particle& p, const ForceSettings& s) {
-    const double q = p.charge, m = p.mass, D = p.dissipation;
-    B.x[lane] = p.x;
-    B.y[lane] = p.y;
-    B.vx[lane] = p.vx;
-    B.vy[lane] = p.vy;
-    B.coulombFactor[lane] = s.coulombStrength * q / m;
-    B.chargeOverMass[lane] = q / m;
-    B.dissipationOverMass[lane] = D / m;
-    const double speedSquared = p.vx * p.vx + p.vy * p.vy;
-    const double f = speedSquared != 0 ? 1 - s.terminalSpeed / __builtin_sqrt(speedSquared) : 0;
-    B.dampX[lane] = p.vx * f / m * D;
-    B.dampY[lane] = p.vy * f / m * D;
-    const ParticleRate oneBody = oneBodyRate(p, s);
-    B.ax[lane] = oneBody.ax;
-    B.ay[lane] = oneBody.ay;
+inline bool isPowerOfTwo(double m) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &m, sizeof bits);
+    return (bits & 0xfffffffffffffULL) == 0 && (bits >> 52 & 0x7ff) != 0;
 }
 
-LaneBlock loadBlock(const Particle* state, int first, int n, const ForceSettings& s) {
-    LaneBlock B;
+void loadBlock(LaneBlock& B, int first, const Particle* state, const LaneSettings& L) {
+    const int n = L.s.particleCount;
+    ForceSettings s = L.s;
+    s.externalSlots = L.externalSlots;
     B.first = first;
-    for (int lane = 0; lane < Lanes; ++lane)
-        loadLane(B, lane, state[first + lane < n ? first + lane : n - 1], s);
-    return B;
+    bool unit = true, powersOfTwo = true;
+    for (size_t lane = 0; lane < hn::Lanes(D()); ++lane) {
+        const int i = std::min(first + static_cast<int>(lane), n - 1);
+        const Particle& p = state[i];
+        B.x[lane] = p.x;
+        B.y[lane] = p.y;
+        B.vx[lane] = p.vx;
+        B.vy[lane] = p.vy;
+        B.charge[lane] = p.charge;
+        B.mass[lane] = p.mass;
+        B.dissipation[lane] = p.dissipation;
+        B.strengthCharge[lane] = L.s.coulombStrength * p.charge;
+        B.reciprocalMass[lane] = 1 / p.mass;
+        unit = unit && p.mass == 1;
+        powersOfTwo = powersOfTwo && isPowerOfTwo(p.mass);
+        const bool moving = p.vx * p.vx + p.vy * p.vy != 0;
+        B.moving[lane] = moving;
+        B.equilibrium[lane] = moving ? 1 - L.s.terminalSpeed / std::sqrt(p.vx * p.vx + p.vy * p.vy) : 0;
+        const ParticleRate oneBody = oneBodyRate(p, s);
+        B.ax[lane] = oneBody.ax;
+        B.ay[lane] = oneBody.ay;
+    }
+    B.masses = unit ? Masses::Unit : powersOfTwo ? Masses::PowersOfTwo : Masses::Any;
 }
 
-void storeBlock(const LaneBlock& B, int n, ParticleRate* rates) {
-    for (int lane = 0; lane < Lanes && B.first + lane < n; ++lane)
+void storeBlock(const LaneBlock& B, const LaneSettings& L, ParticleRate* rates) {
+    for (size_t lane = 0; lane < hn::Lanes(D()) && B.first + static_cast<int>(lane) < L.s.particleCount; ++lane)
         rates[B.first + lane] = {B.vx[lane], B.vy[lane], B.ax[lane], B.ay[lane]};
 }
 
+// ---- Quotients ----
+
+// a / b correctly rounded from y = 1/b correctly rounded: q = a y is within
+// an ulp, the remainder q b - a is exact, and q minus remainder times y,
+// rounded once, is the correctly rounded quotient (Markstein's theorem), for
+// b > 0 and every step clear of subnormals and overflow. A zero a keeps its
+// sign: the remainder is +0 and q - (+0 y) is q.
+HWY_INLINE V correctedQuotient(V a, V b, V y) {
+    const V q = hn::Mul(a, y);
+    const V negatedRemainder = hn::MulSub(q, b, a);
+    return hn::NegMulAdd(negatedRemainder, y, q);
+}
+
+// The minimum-image fold of the reference on every lane: half = +inf leaves d alone.
+HWY_INLINE V fold(V d, double half, double period) {
+    const D df;
+    d = hn::IfThenElse(hn::Ge(d, hn::Set(df, half)), hn::Sub(d, hn::Set(df, period)), d);
+    return hn::IfThenElse(hn::Lt(d, hn::Set(df, -half)), hn::Add(d, hn::Set(df, period)), d);
+}
+
+// The separation (dx, dy) of particle j from every lane's particle, folded
+// where an axis folds, and its length r.
+template <bool Folds>
+HWY_INLINE V separation(V x, V y, const Particle& o, const LaneSettings& L, V& dx, V& dy) {
+    const D d;
+    dx = hn::Sub(x, hn::Set(d, o.x));
+    dy = hn::Sub(y, hn::Set(d, o.y));
+    if (Folds) {
+        dx = fold(dx, L.halfWidth, L.width);
+        dy = fold(dy, L.halfHeight, L.height);
+    }
+    return hn::Sqrt(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
+}
+
+// Lanes whose particle is not j: j's own lane must add nothing, not even a zero.
+HWY_INLINE M otherThan(int j, const LaneBlock& B) {
+    const D d;
+    return hn::Ne(hn::Iota(d, static_cast<double>(B.first)), hn::Set(d, static_cast<double>(j)));
+}
+
+// acc - t where `acts`, acc elsewhere.
+HWY_INLINE V subtractWhere(M acts, V acc, V t) { return hn::IfThenElse(acts, hn::Sub(acc, t), acc); }
+
 // ---- The Coulomb term ----
 
-// a -= GradX * (k q qj) / m with GradX = -dx / r^3 (or -dx / a^3 inside the
-// softening distance a), regrouped as a += dx * (1/r^3) * qj * (k q / m). A
-// non-finite factor skips the term; with |dx|, |dy| <= r the products with a
-// finite factor cannot overflow.
-inline void addCoulomb(const LaneBlock& B, const PairSettings& s, double chargeJ, Row dx, Row dy,
-                       Row& ax, Row& ay) {
-    const Row r2 = fused(dx, dx, dy * dy);
-    // Inside the softening distance 1/a^3 = (a^2)^(-3/2): the same formula.
-    // A NaN distance stays NaN and skips the term.
-    const Row inverseCubed = inverseRootCubed(maximum(splat(s.softeningSquared), r2));
-    const Row g = inverseCubed * (chargeJ * B.coulombFactor);
-    const RowBits acts = isFinite(g);
-    ax = select(acts, fused(dx, g, ax), ax);
-    ay = select(acts, fused(dy, g, ay), ay);
+// GradX = -dx / r^3 (r >= a) or -dx / a^3, then ax -= GradX * (k q qj) / m.
+// Here -dx / b * (k q qj) is computed as dx / b * (-(k q) qj): negation is
+// exact, so the bits are the same.
+template <bool Corrected, Masses Kind>
+HWY_INLINE void coulombTerm(const LaneSettings& L, V dx, V dy, V r, V negatedStrengthCharge, V mass,
+                            V reciprocalMass, double chargeJ, V& tx, V& ty) {
+    const D d;
+    const V r3 = hn::Mul(hn::Mul(r, r), r);
+    const V b = hn::IfThenElse(hn::Ge(r, hn::Set(d, L.softening)), r3, hn::Set(d, L.softeningCubed));
+    const V strength = hn::Mul(negatedStrengthCharge, hn::Set(d, chargeJ));
+    if (Corrected) {
+        const V y = hn::Div(hn::Set(d, 1.0), b);
+        const V px = hn::Mul(correctedQuotient(dx, b, y), strength);
+        const V py = hn::Mul(correctedQuotient(dy, b, y), strength);
+        if (Kind == Masses::Unit) {
+            tx = px;
+            ty = py;
+        } else if (Kind == Masses::PowersOfTwo) {
+            tx = hn::Mul(px, reciprocalMass);
+            ty = hn::Mul(py, reciprocalMass);
+        } else {
+            tx = correctedQuotient(px, mass, reciprocalMass);
+            ty = correctedQuotient(py, mass, reciprocalMass);
+        }
+    } else {
+        tx = hn::Div(hn::Mul(hn::Div(dx, b), strength), mass);
+        ty = hn::Div(hn::Mul(hn::Div(dy, b), strength), mass);
+    }
 }
 
 // ---- Pair-slot shapes and kinds ----
 
-// The potential U, or its gradient (gradX, gradY), of one slot at every lane.
-struct ShapeAt {
-    Row value, gradX, gradY;
-};
-
-// Every pair gradient is dU/dr / r times the separation.
-inline ShapeAt radial(Row dUdrOverR, Row dx, Row dy) { return {Row{}, dUdrOverR * dx, dUdrOverR * dy}; }
-
-inline ShapeAt valueOnly(Row value) { return {value, Row{}, Row{}}; }
-
-// The shapes that need pow go lane by lane through the catalogue, out of the
-// loop's way.
-[[gnu::noinline]] ShapeAt laneByLane(const ActivePairSlot& k, Row dx, Row dy, Row r) {
-    ShapeAt u = {};
-    const int shape = static_cast<int>(k.shape);
-    for (int lane = 0; lane < Lanes; ++lane) {
-        auto at = [&](PotentialQuery q) {
-            return pairPotentialAnyProcessor(dx[lane], dy[lane], k.a, k.b, k.c, r[lane], static_cast<int>(q),
-                                             shape);
-        };
-        if (k.usesGradient) {
-            u.gradX[lane] = at(PotentialQuery::GradX);
-            u.gradY[lane] = at(PotentialQuery::GradY);
-        } else {
-            u.value[lane] = at(PotentialQuery::Value);
-        }
-    }
-    return u;
+// f applied to every lane of v: the C library's own function, one lane at a time.
+template <class F>
+HWY_INLINE V eachLane(V v, F f) {
+    const D d;
+    HWY_ALIGN double lanes[MaxLanes];
+    hn::Store(v, d, lanes);
+    for (size_t k = 0; k < hn::Lanes(d); ++k) lanes[k] = f(lanes[k]);
+    return hn::Load(d, lanes);
 }
 
-// The other shapes with the catalogue's own operations up to the exponential
-// or the tanh, so that their arguments are exactly the reference's: an
-// exponential magnifies any difference in its argument.
-[[gnu::always_inline]] inline ShapeAt shapeAt(const ActivePairSlot& k, Row dx, Row dy, Row r, Row r2) {
+// The catalogue's value U (`value`) or gradient (gx, gy) of one slot's shape,
+// with the catalogue's operations in its order; x and y share every
+// evaluation of the C library, which gives the same bits for the same argument.
+HWY_NOINLINE void pairShape(const ActivePairSlot& k, V dx, V dy, V r, V& u, V& gx, V& gy) {
+    const D d;
+    const bool value = !k.usesGradient;
+    const V A = hn::Set(d, k.a), Bv = hn::Set(d, k.b), C = hn::Set(d, k.c);
+    const V bb = hn::Set(d, k.b * k.b);
+    const V one = hn::Set(d, 1.0);
+    u = gx = gy = hn::Zero(d);
     switch (k.shape) {
-    case PairShape::ChargedSphere: {
-        const RowBits outside = r >= k.a;
-        if (!k.usesGradient)
-            return valueOnly(select(outside, 1 / r, (3 - r2 / (k.a * k.a)) * (0.5 / k.a)));
-        return radial(select(outside, -1 / (r * r * r), splat(-1 / (k.a * k.a * k.a))), dx, dy);
-    }
-    case PairShape::Morse: {
-        // 2 (a - r) / b is exactly twice (a - r) / b: doubling is exact.
-        const Row t = (k.a - r) / k.b;
-        const Row e1 = exponential(t);
-        const Row e2 = exponential(t + t);
-        if (!k.usesGradient) return valueOnly(e2 - 2 * e1);
-        return radial((e2 - e1) * (-2 / (k.b * r)), dx, dy);
-    }
-    case PairShape::Gaussian: {
-        const Row u = r - k.a;
-        const Row g = exponential(-0.5 * u * u / k.bSquared);
-        if (!k.usesGradient) return valueOnly(g);
-        return radial(-g * u / (k.bSquared * r), dx, dy);
-    }
-    case PairShape::Tanh: {
-        // With E = e^(2|t|): tanh|t| = 1 - 2 / (E + 1), and
-        // cosh^2 t = (E + 2 + 1/E) / 4, a sum of positive parts.
-        const Row t = (r - k.a) / k.b;
-        const Row E = exponential(2 * maximum(t, -t));
-        if (!k.usesGradient) {
-            const Row tanhAbs = 1 - 2 / (E + 1);
-            return valueOnly(1 - select(t < 0, -tanhAbs, tanhAbs));
+    case static_cast<int>(PairShape::ChargedSphere): {
+        const M outside = hn::Ge(r, A);
+        if (value) {
+            const V r2 = hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy));
+            const V inside = hn::Mul(hn::Sub(hn::Set(d, 3.0), hn::Div(r2, hn::Set(d, k.a * k.a))),
+                                     hn::Set(d, 0.5 / k.a));
+            u = hn::IfThenElse(outside, hn::Div(one, r), inside);
+            return;
         }
-        const Row coshSquared = (E + 2 + 1 / E) * 0.25;
-        return radial(-1 / (r * k.b * coshSquared), dx, dy);
+        const V b = hn::IfThenElse(outside, hn::Mul(hn::Mul(r, r), r), hn::Set(d, k.a * k.a * k.a));
+        gx = hn::Div(hn::Neg(dx), b);
+        gy = hn::Div(hn::Neg(dy), b);
+        return;
     }
-    case PairShape::Lorentzian: {
-        const Row u = r - k.a;
-        const Row l = 1 + u * u / k.bSquared;
-        if (!k.usesGradient) return valueOnly(1 / l);
-        return radial(-2 * u / (r * k.bSquared * (l * l)), dx, dy);
+    case static_cast<int>(PairShape::Power): {
+        const V ratio = hn::Div(r, Bv);
+        if (value) {
+            u = eachLane(ratio, [&](double t) { return std::pow(t, k.a); });
+            return;
+        }
+        const V p = eachLane(ratio, [&](double t) { return std::pow(t, k.a - 2); });
+        gx = hn::Div(hn::Mul(hn::Mul(A, dx), p), bb);
+        gy = hn::Div(hn::Mul(hn::Mul(A, dy), p), bb);
+        return;
+    }
+    case static_cast<int>(PairShape::PowerExp): {
+        const V ratio = hn::Div(r, Bv);
+        const V p = eachLane(ratio, [&](double t) { return std::pow(t, k.a); });
+        const V e = eachLane(hn::Div(hn::Neg(r), C), [](double t) { return std::exp(t); });
+        if (value) {
+            u = hn::Mul(p, e);
+            return;
+        }
+        const V p2 = eachLane(ratio, [&](double t) { return std::pow(t, k.a - 2); });
+        const V bracket = hn::Sub(hn::Div(hn::Mul(A, p2), bb), hn::Div(p, hn::Mul(r, C)));
+        gx = hn::Mul(hn::Mul(e, dx), bracket);
+        gy = hn::Mul(hn::Mul(e, dy), bracket);
+        return;
+    }
+    case static_cast<int>(PairShape::Tanh): {
+        const V t = hn::Div(hn::Sub(r, A), Bv);
+        if (value) {
+            u = hn::Sub(one, eachLane(t, [](double s) { return std::tanh(s); }));
+            return;
+        }
+        const V ch = eachLane(t, [](double s) { return std::cosh(s); });
+        const V denominator = hn::Mul(hn::Mul(r, Bv), hn::Mul(ch, ch));
+        gx = hn::Div(hn::Neg(dx), denominator);
+        gy = hn::Div(hn::Neg(dy), denominator);
+        return;
+    }
+    case static_cast<int>(PairShape::Morse): {
+        const V aMinusR = hn::Sub(A, r);
+        const V e2 = eachLane(hn::Div(hn::Mul(hn::Set(d, 2.0), aMinusR), Bv), [](double s) { return std::exp(s); });
+        const V e1 = eachLane(hn::Div(aMinusR, Bv), [](double s) { return std::exp(s); });
+        if (value) {
+            u = hn::Sub(e2, hn::Mul(hn::Set(d, 2.0), e1));
+            return;
+        }
+        const V difference = hn::Sub(e2, e1);
+        const V br = hn::Mul(Bv, r);
+        gx = hn::Mul(difference, hn::Div(hn::Mul(hn::Set(d, -2.0), dx), br));
+        gy = hn::Mul(difference, hn::Div(hn::Mul(hn::Set(d, -2.0), dy), br));
+        return;
+    }
+    case static_cast<int>(PairShape::Gaussian): {
+        const V rMinusA = hn::Sub(r, A);
+        const V exponent = hn::Div(hn::Mul(hn::Mul(hn::Set(d, -0.5), rMinusA), rMinusA), bb);
+        const V g = eachLane(exponent, [](double s) { return std::exp(s); });
+        if (value) {
+            u = g;
+            return;
+        }
+        const V factor = hn::Mul(hn::Neg(g), rMinusA);
+        const V denominator = hn::Mul(bb, r);
+        gx = hn::Div(hn::Mul(factor, dx), denominator);
+        gy = hn::Div(hn::Mul(factor, dy), denominator);
+        return;
+    }
+    case static_cast<int>(PairShape::Lorentzian): {
+        const V rMinusA = hn::Sub(r, A);
+        const V l = hn::Add(one, hn::Div(hn::Mul(rMinusA, rMinusA), bb));
+        if (value) {
+            u = hn::Div(one, l);
+            return;
+        }
+        const V denominator = hn::Mul(hn::Mul(r, bb), hn::Mul(l, l));
+        gx = hn::Div(hn::Mul(hn::Mul(hn::Set(d, -2.0), dx), rMinusA), denominator);
+        gy = hn::Div(hn::Mul(hn::Mul(hn::Set(d, -2.0), dy), rMinusA), denominator);
+        return;
     }
     default:
-        return laneByLane(k, dx, dy, r);
+        return;
     }
 }
 
-// What the slot's kind subtracts from the acceleration.
-struct Term {
-    Row x, y;
-};
-
-[[gnu::always_inline]] inline Term kindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o,
-                                            Row dx, Row dy, Row r2, const ShapeAt& u) {
+// One slot's term for particle j, applied to the sums where both parts are
+// finite, as the reference's add and subtract do.
+HWY_INLINE void addSlotTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, V dx, V dy, V r,
+                            M others, V& ax, V& ay) {
+    const D d;
+    V u, gx, gy;
+    pairShape(k, dx, dy, r, u, gx, gy);
+    const V st = hn::Set(d, k.strength);
+    const V q = hn::Load(d, B.charge), m = hn::Load(d, B.mass), D_ = hn::Load(d, B.dissipation);
+    const V vx = hn::Load(d, B.vx), vy = hn::Load(d, B.vy);
+    V tx, ty;
+    M acts = others;
+    bool adds = false;
     switch (k.kind) {
     case PotentialKind::ChargeProportional: {
-        const Row factor = (k.strength * o.charge) * B.chargeOverMass;
-        return {u.gradX * factor, u.gradY * factor};
+        const V qj = hn::Set(d, o.charge);
+        tx = hn::Div(hn::Mul(hn::Mul(hn::Mul(gx, st), q), qj), m);
+        ty = hn::Div(hn::Mul(hn::Mul(hn::Mul(gy, st), q), qj), m);
+        break;
     }
-    case PotentialKind::MassProportional:
-        return {u.gradX * k.strength * o.mass, u.gradY * k.strength * o.mass};
+    case PotentialKind::MassProportional: {
+        const V mj = hn::Set(d, o.mass);
+        tx = hn::Mul(hn::Mul(gx, st), mj);
+        ty = hn::Mul(hn::Mul(gy, st), mj);
+        break;
+    }
     case PotentialKind::EnergyDissipation: {
-        const Row us = u.value * k.strength;
-        return {us * B.dampX, us * B.dampY};
+        const V f = hn::Load(d, B.equilibrium);
+        const V su = hn::Mul(st, u);
+        tx = hn::Mul(hn::Div(hn::Mul(hn::Mul(su, vx), f), m), D_);
+        ty = hn::Mul(hn::Div(hn::Mul(hn::Mul(su, vy), f), m), D_);
+        acts = hn::And(acts, hn::Ne(hn::Load(d, B.moving), hn::Zero(d)));
+        break;
     }
     case PotentialKind::RelativeVelocityDissipation: {
-        const Row us = u.value * k.strength;
-        return {us * (B.vx - o.vx) * B.dissipationOverMass, us * (B.vy - o.vy) * B.dissipationOverMass};
+        const V us = hn::Mul(u, st);
+        tx = hn::Mul(hn::Div(hn::Mul(us, hn::Sub(vx, hn::Set(d, o.vx))), m), D_);
+        ty = hn::Mul(hn::Div(hn::Mul(us, hn::Sub(vy, hn::Set(d, o.vy))), m), D_);
+        break;
     }
     case PotentialKind::AngularMomentumDissipation: {
         // Only the part along the separation acts (see the reference).
-        const Row us = u.value * k.strength;
-        const Row Ax = -(us * (B.vx - o.vx) * B.dissipationOverMass);
-        const Row Ay = -(us * (B.vy - o.vy) * B.dissipationOverMass);
-        const Row along = Ax * dx + Ay * dy;
-        return {-(along * dx / r2), -(along * dy / r2)};
+        const V us = hn::Mul(u, st);
+        const V Ax = hn::Neg(hn::Mul(hn::Div(hn::Mul(us, hn::Sub(vx, hn::Set(d, o.vx))), m), D_));
+        const V Ay = hn::Neg(hn::Mul(hn::Div(hn::Mul(us, hn::Sub(vy, hn::Set(d, o.vy))), m), D_));
+        const V along = hn::Add(hn::Mul(Ax, dx), hn::Mul(Ay, dy));
+        const V d2 = hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy));
+        tx = hn::Div(hn::Mul(along, dx), d2);
+        ty = hn::Div(hn::Mul(along, dy), d2);
+        adds = true;
+        break;
     }
     default:
-        return {Row{}, Row{}};
+        return;
     }
+    acts = hn::And(acts, hn::And(hn::IsFinite(tx), hn::IsFinite(ty)));
+    ax = hn::IfThenElse(acts, adds ? hn::Add(ax, tx) : hn::Sub(ax, tx), ax);
+    ay = hn::IfThenElse(acts, adds ? hn::Add(ay, ty) : hn::Sub(ay, ty), ay);
 }
 
-// `others` masks out the lane whose particle is j itself: a dissipative kind
-// would otherwise add the value of U at r = 0. Always inlined: passed by
-// reference to a call, the running sums would go through memory on every slot.
-[[gnu::always_inline]] inline void addPairSlots(const LaneBlock& B, const PairSettings& s, const Particle& o,
-                                                Row dx, Row dy, RowBits others, Row& ax, Row& ay) {
-    // Not fused: the shapes must see the reference's r to the last bit.
-    const Row r2 = dx * dx + dy * dy;
-    const Row r = squareRoot(r2);
-    for (int k = 0; k < s.slotCount; ++k) {
-        const ActivePairSlot& slot = s.slots[k];
-        const Term t = kindTerm(slot, B, o, dx, dy, r2, shapeAt(slot, dx, dy, r, r2));
-        const RowBits acts = others & isFinite(t.x) & isFinite(t.y);
-        ax = select(acts, ax - t.x, ax);
-        ay = select(acts, ay - t.y, ay);
-    }
-}
+// ---- The pair loops ----
 
-// ---- The pair loop ----
-
-// The minimum-image fold of the reference, on every lane.
-inline Row fold(Row d, double half, double period) {
-    d = select(d >= half, d - period, d);
-    return select(d < -half, d + period, d);
-}
-
-RowBits laneNumbers() {
-    RowBits n = {};
-    for (int lane = 0; lane < Lanes; ++lane) n[lane] = lane;
-    return n;
-}
-
-// Instantiated for the four combinations, so that the common cases carry no
-// test of a switched-off term inside the loop.
-template <bool Coulomb, bool Folds>
-void sumPairs(LaneBlock& B, const Particle* state, int n, const PairSettings& s) {
-    const RowBits lane = laneNumbers();
-    Row ax = B.ax, ay = B.ay;
-    for (int j = 0; j < n; ++j) {
+// Every term the reference has, dividing where it divides.
+template <bool Folds>
+void sumPairsInFull(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    const D d;
+    const V x = hn::Load(d, B.x), y = hn::Load(d, B.y);
+    const V mass = hn::Load(d, B.mass), reciprocalMass = hn::Load(d, B.reciprocalMass);
+    const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
+    V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
+    for (int j = 0; j < L.s.particleCount; ++j) {
         const Particle& o = state[j];
-        Row dx = B.x - o.x;
-        Row dy = B.y - o.y;
-        if (Folds) {
-            dx = fold(dx, s.halfWidth, s.width);
-            dy = fold(dy, s.halfHeight, s.height);
+        V dx, dy;
+        const V r = separation<Folds>(x, y, o, L, dx, dy);
+        const M others = otherThan(j, B);
+        if (L.coulomb) {
+            V tx, ty;
+            coulombTerm<false, Masses::Any>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx,
+                                            ty);
+            const M acts = hn::And(others, hn::And(hn::IsFinite(tx), hn::IsFinite(ty)));
+            ax = subtractWhere(acts, ax, tx);
+            ay = subtractWhere(acts, ay, ty);
         }
-        if (Coulomb) addCoulomb(B, s, o.charge, dx, dy, ax, ay);
-        if (s.slotCount > 0)
-            addPairSlots(B, s, o, dx, dy, lane != static_cast<std::int64_t>(j - B.first), ax, ay);
+        for (int k = 0; k < L.slotCount; ++k) addSlotTerm(L.slots[k], B, o, dx, dy, r, others, ax, ay);
     }
-    B.ax = ax;
-    B.ay = ay;
+    hn::Store(ax, d, B.ax);
+    hn::Store(ay, d, B.ay);
 }
 
-void sumPairs(LaneBlock& B, const Particle* state, int n, const PairSettings& s) {
-    if (!s.coulomb && s.slotCount == 0) return;
-    if (s.coulomb && s.folds) return sumPairs<true, true>(B, state, n, s);
-    if (s.coulomb) return sumPairs<true, false>(B, state, n, s);
-    if (s.folds) return sumPairs<false, true>(B, state, n, s);
-    sumPairs<false, false>(B, state, n, s);
+// The Coulomb term alone, for j in [begin, end). Masked: the block's own
+// particles are among them. Softened: with a > 0 and the safe range every
+// term is finite, so no test is needed; without softening two coincident
+// particles give 0/0, which is skipped.
+template <bool Folds, bool Corrected, Masses Kind, bool Softened, bool Masked>
+HWY_INLINE void coulombRun(const LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end,
+                           V& ax, V& ay) {
+    const D d;
+    const V x = hn::Load(d, B.x), y = hn::Load(d, B.y);
+    const V mass = hn::Load(d, B.mass), reciprocalMass = hn::Load(d, B.reciprocalMass);
+    const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
+    auto term = [&](int j, V& tx, V& ty) HWY_ATTR {
+        const Particle& o = state[j];
+        V dx, dy;
+        const V r = separation<Folds>(x, y, o, L, dx, dy);
+        coulombTerm<Corrected, Kind>(L, dx, dy, r, negatedStrengthCharge, mass, reciprocalMass, o.charge, tx, ty);
+    };
+    int j = begin;
+    if (!Masked && Softened) {
+        // Two partners per round give the processor independent work to
+        // overlap; the sums still take them in order.
+        for (; j + 1 < end; j += 2) {
+            V tx0, ty0, tx1, ty1;
+            term(j, tx0, ty0);
+            term(j + 1, tx1, ty1);
+            ax = hn::Sub(hn::Sub(ax, tx0), tx1);
+            ay = hn::Sub(hn::Sub(ay, ty0), ty1);
+        }
+    }
+    for (; j < end; ++j) {
+        V tx, ty;
+        term(j, tx, ty);
+        const M finite = hn::And(hn::IsFinite(tx), hn::IsFinite(ty));
+        const M acts = !Masked ? finite : Softened ? otherThan(j, B) : hn::And(otherThan(j, B), finite);
+        ax = subtractWhere(acts, ax, tx);
+        ay = subtractWhere(acts, ay, ty);
+    }
 }
 
-}  // namespace
+template <bool Folds, bool Corrected, Masses Kind, bool Softened>
+void sumCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    const D d;
+    const int n = L.s.particleCount;
+    const int own = std::min(n, B.first + static_cast<int>(hn::Lanes(d)));
+    V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, 0, B.first, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, true>(B, state, L, B.first, own, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, own, n, ax, ay);
+    hn::Store(ax, d, B.ax);
+    hn::Store(ay, d, B.ay);
+}
 
-// ---- The entry point ----
+template <bool Folds, Masses Kind>
+void sumCorrectedCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    if (L.softening > 0) return sumCoulomb<Folds, true, Kind, true>(B, state, L);
+    sumCoulomb<Folds, true, Kind, false>(B, state, L);
+}
 
-// Blocks of Lanes particles go to the threads in the static schedule's
-// contiguous runs; each thread writes only its own particles' rates.
-void COMPUTE_RATES_LANES(const Particle* state, ParticleRate* rates) {
-    const ForceSettings s = forceSettingsFromWorld();
-    const int n = s.particleCount;
+template <bool Folds>
+void sumCoulombChoosingQuotients(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    if (!FusedMultiplyAdd || !L.correctedQuotients) return sumCoulomb<Folds, false, Masses::Any, false>(B, state, L);
+    switch (B.masses) {
+    case Masses::Unit: return sumCorrectedCoulomb<Folds, Masses::Unit>(B, state, L);
+    case Masses::PowersOfTwo: return sumCorrectedCoulomb<Folds, Masses::PowersOfTwo>(B, state, L);
+    default: return sumCorrectedCoulomb<Folds, Masses::Any>(B, state, L);
+    }
+}
+
+void sumPairs(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+    if (!L.coulomb && L.slotCount == 0) return;
+    if (L.slotCount > 0) return L.folds ? sumPairsInFull<true>(B, state, L) : sumPairsInFull<false>(B, state, L);
+    L.folds ? sumCoulombChoosingQuotients<true>(B, state, L) : sumCoulombChoosingQuotients<false>(B, state, L);
+}
+
+// ---- The entry points ----
+
+void computeBlock(int block, const Particle* state, const void* context, ParticleRate* rates) {
+    const LaneSettings& L = *static_cast<const LaneSettings*>(context);
+    LaneBlock B;
+    loadBlock(B, block * static_cast<int>(hn::Lanes(D())), state, L);
+    sumPairs(B, state, L);
+    storeBlock(B, L, rates);
+}
+
+void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
+    const LaneSettings L = laneSettingsFrom(state);
+    const int n = L.s.particleCount;
     if (n <= 0) return;
-    const PairSettings pairs = pairSettingsFrom(s);
-    const int blocks = (n + Lanes - 1) / Lanes;
-    #pragma omp parallel for schedule(static)
-    for (int b = 0; b < blocks; ++b) {
-        LaneBlock B = loadBlock(state, b * Lanes, n, s);
-        sumPairs(B, state, n, pairs);
-        storeBlock(B, n, rates);
-    }
+    const int lanes = static_cast<int>(hn::Lanes(D()));
+    forEachBlock((n + lanes - 1) / lanes, threadsForWork(pairWork(L)), n, state, &L, sizeof L, computeBlock, rates,
+                 lanes);
 }
+
+void LaneQuotients(const double* a, const double* b, double* quotients, int count) {
+    const D d;
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    for (int k = 0; k + lanes <= count; k += lanes) {
+        const V va = hn::LoadU(d, a + k), vb = hn::LoadU(d, b + k);
+        const V q = FusedMultiplyAdd ? correctedQuotient(va, vb, hn::Div(hn::Set(d, 1.0), vb)) : hn::Div(va, vb);
+        hn::StoreU(q, d, quotients + k);
+    }
+    for (int k = count - count % lanes; k < count; ++k) quotients[k] = a[k] / b[k];
+}
+
+}  // namespace HWY_NAMESPACE
+}  // namespace force_lanes
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace force_lanes {
+
+HWY_EXPORT(ComputeRatesLanes);
+HWY_EXPORT(LaneQuotients);
+
+// Highway's targets that this build has and this processor runs, best first.
+struct Targets {
+    int count = 0;
+    std::int64_t target[64];
+};
+
+Targets availableTargets() {
+    Targets t;
+    for (std::int64_t bits = hwy::SupportedTargets() & HWY_TARGETS; bits != 0 && t.count < 64; bits &= bits - 1)
+        t.target[t.count++] = bits & -bits;
+    return t;
+}
+
+const Targets& targets() {
+    static const Targets all = availableTargets();
+    return all;
+}
+
+}  // namespace force_lanes
+
+void computeRates(const Particle* state, ParticleRate* rates) {
+    HWY_DYNAMIC_DISPATCH(force_lanes::ComputeRatesLanes)(state, rates);
+}
+
+int forceKernelCount() { return force_lanes::targets().count; }
+
+const char* forceKernelName(int kernel) { return hwy::TargetName(force_lanes::targets().target[kernel]); }
+
+void useForceKernel(int kernel) {
+    const force_lanes::Targets& t = force_lanes::targets();
+    hwy::SetSupportedTargetsForTest(kernel < 0 ? 0 : t.target[kernel]);
+    hwy::GetChosenTarget().Update(hwy::SupportedTargets());
+}
+
+const char* selectedForceKernelName() {
+    const std::int64_t chosen = hwy::SupportedTargets() & HWY_TARGETS;
+    return hwy::TargetName(chosen & -chosen);
+}
+
+void laneQuotients(const double* a, const double* b, double* quotients, int count) {
+    HWY_DYNAMIC_DISPATCH(force_lanes::LaneQuotients)(a, b, quotients, count);
+}
+
+#endif  // HWY_ONCE
