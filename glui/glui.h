@@ -330,6 +330,12 @@ public:
     GLUI* create_glui(const char* name, long flags = 0, int x = -1, int y = -1);
     // Hands f to GLUT's idle processing behind the toolkit's own; NULL stops it.
     void set_glutIdleFunc(void (*f)());
+    // Register f for the program's own current window. A press or release
+    // there first commits the control that has the focus (a value typed but
+    // not yet entered takes effect before the program sees the click or key);
+    // keys then go to f, never into that control.
+    void set_glutMouseFunc(void (*f)(int button, int state, int x, int y));
+    void set_glutKeyboardFunc(void (*f)(unsigned char key, int x, int y));
 
     // Toolkit internals.
     std::vector<GLUI*> windows;   // creation order
