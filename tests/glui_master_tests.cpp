@@ -1,0 +1,51 @@
+// The program's own window registered through GLUI_Master: what a field
+// being typed into does when the user turns to that window.
+#include "tests/glui_harness.h"
+
+using namespace harness;
+
+namespace {
+
+class MasterTest : public ControlWindowTest {};
+
+float fieldValue = 0;
+std::vector<float> valuesSeenByMouse;
+std::vector<unsigned char> keysSeen;
+
+void recordMouse(int, int, int, int) { valuesSeenByMouse.push_back(fieldValue); }
+void recordKey(unsigned char key, int, int) { keysSeen.push_back(key); }
+
+// A press in the main window commits what was typed before the program
+// sees the click; keys there reach the program, never the field.
+TEST_F(MasterTest, TheMainWindowCommitsTheFieldFirstAndTakesItsKeys) {
+    fieldValue = 1;
+    valuesSeenByMouse.clear();
+    keysSeen.clear();
+    GLUI_EditText* field = glui->add_edittext("value", GLUI_EDITTEXT_FLOAT, &fieldValue, 3, recordingCallback);
+    glutSetWindow(mainWindow());
+    GLUI_Master.set_glutMouseFunc(recordMouse);
+    GLUI_Master.set_glutKeyboardFunc(recordKey);
+
+    clickControl(field);
+    key(XK_Home);
+    key(XK_End, true);
+    type("25");
+    clickMainWindow(50, 50);
+    EXPECT_EQ(valuesSeenByMouse, (std::vector<float>{25, 25}));
+    EXPECT_EQ(callbackLog.ids, std::vector<int>{3});
+    EXPECT_EQ(callbackLog.currentWindows, std::vector<int>{mainWindow()});
+
+    clickControl(field);
+    key(XK_End);
+    clickMainWindow(60, 60);
+    key(XK_7);
+    key(XK_p);
+    EXPECT_EQ(keysSeen, (std::vector<unsigned char>{'7', 'p'}));
+    EXPECT_STREQ(field->get_text(), "25.0");
+
+    glutSetWindow(mainWindow());
+    GLUI_Master.set_glutMouseFunc(nullptr);
+    GLUI_Master.set_glutKeyboardFunc(nullptr);
+}
+
+}  // namespace
