@@ -67,114 +67,116 @@ void richWorld(WorldState& w) {
     p[7] = {kind(PotentialKind::Disabled), power, 1000, 2, 1, 0};
 }
 
-enum class Probe { External, Pair };
-
-struct ValueCase {
-    const char* name;
-    int content;
-    void (*adjust)(WorldState&);
-    Probe probe;
-    double x;   // the separation d for a pair probe
+// Where a value is taken: the point (x, y) for the external contents, two
+// particles d apart for the pair contents.
+struct Probe {
+    bool pair;
+    double x;   // or d
     double y;
-    double expected;
 };
+constexpr Probe at(double x, double y) { return {false, x, y}; }
+constexpr Probe apart(double d) { return {true, d, 0}; }
+
+constexpr int singleExternal = content(GraphContent::SingleExternal), externalSum = content(GraphContent::ExternalSum),
+              particleDissipation = content(GraphContent::ParticleDissipationSum),
+              singlePair = content(GraphContent::SinglePair), pairSum = content(GraphContent::PairSum),
+              pairDissipation = content(GraphContent::PairDissipationSum), noSuchContent = 6;
 
 void nothing(WorldState&) {}
+template <int index>
+void slot(WorldState& w) { w.graphSlotIndex = index; }
+template <int value>
+void forces(WorldState& w) { w.forcesEnabled = value; }
 void noChargeBox(WorldState& w) { w.graphSumChargeProportional = 0; }
 void noMassBox(WorldState& w) { w.graphSumMassProportional = 0; }
+void noEnergyBox(WorldState& w) { w.graphSumEnergyDissipation = 0; }
+void noRelativeVelocityBox(WorldState& w) { w.graphSumRelativeVelocityDissipation = 0; }
+void noAngularMomentumBox(WorldState& w) { w.graphSumAngularMomentumDissipation = 0; }
 void noSumBoxes(WorldState& w) {
     w.graphSumWall = w.graphSumChargeProportional = w.graphSumMassProportional = 0;
     w.graphSumEnergyDissipation = w.graphSumRelativeVelocityDissipation = w.graphSumAngularMomentumDissipation = 0;
 }
-// Leaves only the soft walls in the external sum.
-void wallsX(WorldState& w) {
+// Leave only the soft walls of one axis in the external sum.
+void onlyWalls(WorldState& w) {
     noChargeBox(w);
     noMassBox(w);
+}
+void wallsX(WorldState& w) {
+    onlyWalls(w);
     w.boundaryX = static_cast<int>(BoundaryMode::WallPrecise);
 }
 void wallsY(WorldState& w) {
-    noChargeBox(w);
-    noMassBox(w);
+    onlyWalls(w);
     w.boundaryY = static_cast<int>(BoundaryMode::WallPrecise);
 }
+void wallsLeftOut(WorldState& w) {
+    wallsX(w);
+    w.graphSumWall = 0;
+}
+void plainWalls(WorldState& w) {
+    wallsX(w);
+    w.boundaryX = static_cast<int>(BoundaryMode::Wall);
+}
 
-const ValueCase valueCases[] = {
-    {"external sum: fields and potential slots", content(GraphContent::ExternalSum), nothing, Probe::External, 4, 8, 52},
-    {"external sum without charge terms", content(GraphContent::ExternalSum), noChargeBox, Probe::External, 4, 8, 10},
-    {"external sum without mass terms", content(GraphContent::ExternalSum), noMassBox, Probe::External, 4, 8, 42},
-    {"external sum with the fields switched off", content(GraphContent::ExternalSum),
-     [](WorldState& w) { w.forcesEnabled = 0; }, Probe::External, 4, 8, 72},
-    {"external sum: the fields act only while the switch is exactly 1", content(GraphContent::ExternalSum),
-     [](WorldState& w) { w.forcesEnabled = 2; }, Probe::External, 4, 8, 72},
+const struct {
+    const char* name;
+    int content;
+    void (*adjust)(WorldState&);
+    Probe probe;
+    double expected;
+} valueCases[] = {
+    {"external sum: fields and potential slots", externalSum, nothing, at(4, 8), 52},
+    {"external sum without charge terms", externalSum, noChargeBox, at(4, 8), 10},
+    {"external sum without mass terms", externalSum, noMassBox, at(4, 8), 42},
+    {"external sum with the fields switched off", externalSum, forces<0>, at(4, 8), 72},
+    {"external sum: the fields act only while the switch is exactly 1", externalSum, forces<2>, at(4, 8), 72},
     // Wall step w = 0.5 (mass) * 0.5 * 100 = 25, centred 10 outside each edge
     // of the 640 x 480 window; the far half of each step is exactly 0 or 2.
-    {"near wall of x", content(GraphContent::ExternalSum), wallsX, Probe::External, -10, 8, 25},
-    {"far wall of x", content(GraphContent::ExternalSum), wallsX, Probe::External, 650, 8, 25},
-    {"far wall of y is at the window height", content(GraphContent::ExternalSum), wallsY, Probe::External, 4, 490, 25},
-    {"mass box does not remove the walls", content(GraphContent::ExternalSum), wallsY, Probe::External, 4, -10, 25},
-    {"walls left out", content(GraphContent::ExternalSum),
-     [](WorldState& w) { wallsX(w); w.graphSumWall = 0; }, Probe::External, -10, 8, 0},
-    {"walls only with precise wall boundaries", content(GraphContent::ExternalSum),
-     [](WorldState& w) { wallsX(w); w.boundaryX = static_cast<int>(BoundaryMode::Wall); }, Probe::External, -10, 8, 0},
-    {"single charge slot ignores the sum boxes", content(GraphContent::SingleExternal), noSumBoxes, Probe::External, 4, 8, 54},
-    {"single mass slot", content(GraphContent::SingleExternal), [](WorldState& w) { w.graphSlotIndex = 1; },
-     Probe::External, 4, 8, 18},
-    {"single dissipation slot is strength times U", content(GraphContent::SingleExternal),
-     [](WorldState& w) { w.graphSlotIndex = 2; }, Probe::External, 4, 8, 4.5},
-    {"single slot of a kind outside the list", content(GraphContent::SingleExternal),
-     [](WorldState& w) { w.graphSlotIndex = 3; }, Probe::External, 4, 8, 0},
-    {"single slot of a shape outside the catalogue", content(GraphContent::SingleExternal),
-     [](WorldState& w) { w.graphSlotIndex = 4; }, Probe::External, 4, 8, 0},
-    {"single disabled slot", content(GraphContent::SingleExternal), [](WorldState& w) { w.graphSlotIndex = 5; },
-     Probe::External, 4, 8, 0},
-    {"slot index outside the table draws slot 0", content(GraphContent::SingleExternal),
-     [](WorldState& w) { w.graphSlotIndex = 12; }, Probe::External, 4, 8, 54},
-    {"particle dissipation: drag plus dissipation slots", content(GraphContent::ParticleDissipationSum), nothing,
-     Probe::External, 4, 8, 4.75},
-    {"particle dissipation without its box", content(GraphContent::ParticleDissipationSum),
-     [](WorldState& w) { w.graphSumEnergyDissipation = 0; }, Probe::External, 4, 8, 0},
-    {"external value of a pair content", content(GraphContent::PairSum), nothing, Probe::External, 4, 8, 0},
-    {"external value of a content outside the list", 6, nothing, Probe::External, 4, 8, 0},
+    {"near wall of x", externalSum, wallsX, at(-10, 8), 25},
+    {"far wall of x", externalSum, wallsX, at(650, 8), 25},
+    {"far wall of y is at the window height", externalSum, wallsY, at(4, 490), 25},
+    {"near wall of y, mass box off", externalSum, wallsY, at(4, -10), 25},
+    {"walls left out", externalSum, wallsLeftOut, at(-10, 8), 0},
+    {"walls only with precise wall boundaries", externalSum, plainWalls, at(-10, 8), 0},
+    {"single charge slot ignores the sum boxes", singleExternal, noSumBoxes, at(4, 8), 54},
+    {"single mass slot", singleExternal, slot<1>, at(4, 8), 18},
+    {"single dissipation slot is strength times U", singleExternal, slot<2>, at(4, 8), 4.5},
+    {"single slot of a kind outside the list", singleExternal, slot<3>, at(4, 8), 0},
+    {"single slot of a shape outside the catalogue", singleExternal, slot<4>, at(4, 8), 0},
+    {"single disabled slot", singleExternal, slot<5>, at(4, 8), 0},
+    {"slot index outside the table draws slot 0", singleExternal, slot<12>, at(4, 8), 54},
+    {"particle dissipation: drag plus dissipation slots", particleDissipation, nothing, at(4, 8), 4.75},
+    {"particle dissipation without its box", particleDissipation, noEnergyBox, at(4, 8), 0},
+    {"external value of a pair content", pairSum, nothing, at(4, 8), 0},
+    {"external value of a content outside the list", noSuchContent, nothing, at(4, 8), 0},
 
-    {"pair sum: Coulomb and potential slots", content(GraphContent::PairSum), nothing, Probe::Pair, -4, 0, 99.5},
-    {"pair sum depends on the distance only", content(GraphContent::PairSum), nothing, Probe::Pair, 4, 0, 99.5},
-    {"pair sum without charge terms", content(GraphContent::PairSum), noChargeBox, Probe::Pair, -4, 0, 2},
-    {"pair sum without mass terms", content(GraphContent::PairSum), noMassBox, Probe::Pair, -4, 0, 97.5},
-    {"pair sum with the Coulomb force off", content(GraphContent::PairSum),
-     [](WorldState& w) { w.forcesEnabled = 0; }, Probe::Pair, -4, 0, 98},
-    {"single pair charge slot ignores the sum boxes", content(GraphContent::SinglePair), noSumBoxes, Probe::Pair, -4, 0, 96},
-    {"single pair mass slot", content(GraphContent::SinglePair), [](WorldState& w) { w.graphSlotIndex = 1; },
-     Probe::Pair, -4, 0, 2},
-    {"single pair energy dissipation", content(GraphContent::SinglePair), [](WorldState& w) { w.graphSlotIndex = 2; },
-     Probe::Pair, -4, 0, 8},
-    {"single pair relative velocity dissipation", content(GraphContent::SinglePair),
-     [](WorldState& w) { w.graphSlotIndex = 3; }, Probe::Pair, -4, 0, 0.125},
-    {"single pair angular momentum dissipation", content(GraphContent::SinglePair),
-     [](WorldState& w) { w.graphSlotIndex = 4; }, Probe::Pair, -4, 0, 0.25},
-    {"single pair slot of a kind outside the list", content(GraphContent::SinglePair),
-     [](WorldState& w) { w.graphSlotIndex = 5; }, Probe::Pair, -4, 0, 0},
-    {"single pair slot of a shape outside the catalogue", content(GraphContent::SinglePair),
-     [](WorldState& w) { w.graphSlotIndex = 6; }, Probe::Pair, -4, 0, 0},
-    {"single disabled pair slot", content(GraphContent::SinglePair), [](WorldState& w) { w.graphSlotIndex = 7; },
-     Probe::Pair, -4, 0, 0},
-    {"pair dissipation: drag plus the three dissipative kinds", content(GraphContent::PairDissipationSum), nothing,
-     Probe::Pair, -4, 0, 8.625},
-    {"pair dissipation without energy dissipation", content(GraphContent::PairDissipationSum),
-     [](WorldState& w) { w.graphSumEnergyDissipation = 0; }, Probe::Pair, -4, 0, 0.375},
-    {"pair dissipation without relative velocity slots", content(GraphContent::PairDissipationSum),
-     [](WorldState& w) { w.graphSumRelativeVelocityDissipation = 0; }, Probe::Pair, -4, 0, 8.5},
-    {"pair dissipation without angular momentum slots", content(GraphContent::PairDissipationSum),
-     [](WorldState& w) { w.graphSumAngularMomentumDissipation = 0; }, Probe::Pair, -4, 0, 8.375},
-    {"pair value of an external content", content(GraphContent::ExternalSum), nothing, Probe::Pair, -4, 0, 0},
-    {"pair value of a content outside the list", 6, nothing, Probe::Pair, -4, 0, 0},
+    {"pair sum: Coulomb and potential slots", pairSum, nothing, apart(-4), 99.5},
+    {"pair sum depends on the distance only", pairSum, nothing, apart(4), 99.5},
+    {"pair sum without charge terms", pairSum, noChargeBox, apart(-4), 2},
+    {"pair sum without mass terms", pairSum, noMassBox, apart(-4), 97.5},
+    {"pair sum with the Coulomb force off", pairSum, forces<0>, apart(-4), 98},
+    {"single pair charge slot ignores the sum boxes", singlePair, noSumBoxes, apart(-4), 96},
+    {"single pair mass slot", singlePair, slot<1>, apart(-4), 2},
+    {"single pair energy dissipation", singlePair, slot<2>, apart(-4), 8},
+    {"single pair relative velocity dissipation", singlePair, slot<3>, apart(-4), 0.125},
+    {"single pair angular momentum dissipation", singlePair, slot<4>, apart(-4), 0.25},
+    {"single pair slot of a kind outside the list", singlePair, slot<5>, apart(-4), 0},
+    {"single pair slot of a shape outside the catalogue", singlePair, slot<6>, apart(-4), 0},
+    {"single disabled pair slot", singlePair, slot<7>, apart(-4), 0},
+    {"pair dissipation: drag plus the three dissipative kinds", pairDissipation, nothing, apart(-4), 8.625},
+    {"pair dissipation without energy dissipation", pairDissipation, noEnergyBox, apart(-4), 0.375},
+    {"pair dissipation without relative velocity slots", pairDissipation, noRelativeVelocityBox, apart(-4), 8.5},
+    {"pair dissipation without angular momentum slots", pairDissipation, noAngularMomentumBox, apart(-4), 8.375},
+    {"pair value of an external content", externalSum, nothing, apart(-4), 0},
+    {"pair value of a content outside the list", noSuchContent, nothing, apart(-4), 0},
 };
 
 TEST(GraphValues, EveryContentSumsItsTerms) {
-    for (const ValueCase& c : valueCases) {
+    for (const auto& c : valueCases) {
         richWorld(world);
         world.graphContent = c.content;
         c.adjust(world);
-        const double value = c.probe == Probe::External ? externalGraphValue(c.x, c.y) : pairGraphValue(c.x);
+        const double value = c.probe.pair ? pairGraphValue(c.probe.x) : externalGraphValue(c.probe.x, c.probe.y);
         EXPECT_EQ(value, c.expected) << c.name;
     }
 }
@@ -185,16 +187,16 @@ TEST(GraphValues, RangeFollowsContentAndSlotKind) {
         int slot;
         bool dissipation;
     } cases[] = {
-        {content(GraphContent::SingleExternal), 0, false},
-        {content(GraphContent::SingleExternal), 2, true},
-        {content(GraphContent::ExternalSum), 2, false},
-        {content(GraphContent::ParticleDissipationSum), 0, true},
-        {content(GraphContent::SinglePair), 1, false},
-        {content(GraphContent::SinglePair), 2, true},
-        {content(GraphContent::SinglePair), 3, true},
-        {content(GraphContent::SinglePair), 4, true},
-        {content(GraphContent::PairSum), 3, false},
-        {content(GraphContent::PairDissipationSum), 0, true},
+        {singleExternal, 0, false},
+        {singleExternal, 2, true},
+        {externalSum, 2, false},
+        {particleDissipation, 0, true},
+        {singlePair, 1, false},
+        {singlePair, 2, true},
+        {singlePair, 3, true},
+        {singlePair, 4, true},
+        {pairSum, 3, false},
+        {pairDissipation, 0, true},
     };
     for (const auto& c : cases) {
         richWorld(world);
@@ -224,7 +226,7 @@ struct CurveCase {
 // Slot 0 as the uniformly charged sphere of radius 10: U = 0.15 at the
 // centre and 1 / 10 at its surface.
 void chargedSphereSlot(WorldState& w) {
-    w.graphContent = content(GraphContent::SinglePair);
+    w.graphContent = singlePair;
     w.pairSlots[0] = {kind(PotentialKind::ChargeProportional), shape(PairShape::ChargedSphere), 1, 10, 0, 0};
 }
 
@@ -232,20 +234,20 @@ const CurveCase curveCases[] = {
     {"defaults: flat on the origin line", [](WorldState&) {}, 500, {{0, 0, 250}, {250, 250, 250}, {499, 499, 250}}},
     {"gravity alone, far below the window",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::ExternalSum);
+         w.graphContent = externalSum;
          w.gravityY = 1;
      },
      500, {{0, 0, 20250}, {499, 499, 20250}}},
     {"gravity alone, sampled at y = 0",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::ExternalSum);
+         w.graphContent = externalSum;
          w.gravityY = 1;
          w.probeY = 0;
      },
      500, {{0, 0, 250}, {499, 499, 250}}},
     {"rightward electric field: a straight line",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::ExternalSum);
+         w.graphContent = externalSum;
          w.electricX = 0.01f;
      },
      500, {{0, 0, 250}, {100, 100, 350}, {499, 499, 749}}},
@@ -253,7 +255,7 @@ const CurveCase curveCases[] = {
      {{250, 250, 235}, {260, 260, 240}, {240, 240, 240}, {0, 0, 249.6}}},
     {"relative velocity slot: dissipation range, no products",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::SinglePair);
+         w.graphContent = singlePair;
          w.graphChargeProduct = 7;
          w.graphMassProduct = 3;
          w.pairSlots[0] = {kind(PotentialKind::RelativeVelocityDissipation), shape(PairShape::Gaussian), 0.01, 0, 10, 0};
@@ -261,13 +263,13 @@ const CurveCase curveCases[] = {
      500, {{250, 250, 150}}},
     {"pair dissipation: drag alone",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::PairDissipationSum);
+         w.graphContent = pairDissipation;
          w.dragCoefficient = 0.01f;
      },
      500, {{0, 0, 150}, {250, 250, 150}, {499, 499, 150}}},
     {"pair dissipation without energy dissipation",
      [](WorldState& w) {
-         w.graphContent = content(GraphContent::PairDissipationSum);
+         w.graphContent = pairDissipation;
          w.dragCoefficient = 0.01f;
          w.graphSumEnergyDissipation = 0;
      },
