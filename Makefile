@@ -53,6 +53,7 @@ test: workdir
 
 bench: build
 	$(BIN)/partivox-bench
+	bench/interactive_loop.sh $(BIN)
 
 clean:
 	rm -rf $(BUILD)
