@@ -1,5 +1,7 @@
 // The program's own window registered through GLUI_Master: what a field
 // being typed into does when the user turns to that window.
+#include <limits>
+
 #include "tests/glui_harness.h"
 
 using namespace harness;
@@ -46,6 +48,30 @@ TEST_F(MasterTest, TheMainWindowCommitsTheFieldFirstAndTakesItsKeys) {
     glutSetWindow(mainWindow());
     GLUI_Master.set_glutMouseFunc(nullptr);
     GLUI_Master.set_glutKeyboardFunc(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class SyncTest : public ControlWindowTest {};
+
+// The main loop syncs at every displayed frame: a value that did not change
+// must not repaint anything, whatever it is.
+TEST_F(SyncTest, AnUnchangedValueRepaintsNothing) {
+    const float values[] = {1.5f, -0.0f, std::numeric_limits<float>::quiet_NaN(),
+                            std::numeric_limits<float>::infinity()};
+    for (float value : values) {
+        float shown = 0;
+        glui->add_edittext("v", GLUI_EDITTEXT_FLOAT, &shown);
+        shown = value;
+        glui->sync_live();
+        pump();
+        const int displays = mainDisplayCount();
+        glui->sync_live();
+        pump();
+        EXPECT_EQ(mainDisplayCount(), displays) << value;
+    }
 }
 
 }  // namespace
