@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 
 #include "glui/glui.h"
@@ -33,12 +34,15 @@ const char* displayName(int argc, char** argv) {
 void requireDisplay(int argc, char** argv) {
     const char* name = displayName(argc, argv);
     Display* display = XOpenDisplay(name);
-    if (display == nullptr) {
-        std::fprintf(stderr, "partivox: no usable display: cannot open X display \"%s\"\n",
-                     XDisplayName(name));
-        std::exit(1);
+    if (display != nullptr) {
+        XCloseDisplay(display);
+        return;
     }
-    XCloseDisplay(display);
+    if (name == nullptr && (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0'))
+        std::fprintf(stderr, "partivox: no display to open its windows on: DISPLAY is not set\n");
+    else
+        std::fprintf(stderr, "partivox: no usable display: cannot open X display \"%s\"\n", XDisplayName(name));
+    std::exit(1);
 }
 
 // What is left after GLUT took its own options: at most one settings file.
@@ -48,7 +52,7 @@ const char* settingsArgument(int argc, char** argv) {
         std::exit(2);
     }
     if (argc < 2) return nullptr;
-    if (!std::ifstream(argv[1])) {
+    if (!std::ifstream(argv[1]) || std::filesystem::is_directory(argv[1])) {
         std::fprintf(stderr, "partivox: cannot open settings file '%s'\n", argv[1]);
         std::exit(2);
     }
