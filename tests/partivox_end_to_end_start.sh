@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Drives the real partivox under X like a user: what a fresh start shows, the
+# particles moving, pause and resume with P, keys typed in the control window,
+# and the three ways of quitting from the main window.
+#
+#   partivox_end_to_end_start.sh PARTIVOX SJIS_FONTGEN
+set -euo pipefail
+partivox=$(realpath "$1") fontgen=$(realpath "$2")
+source "$(dirname "$0")/partivox_end_to_end_lib.sh"
+
+# ---- The first instance: what a fresh start shows ----
+start_partivox
+read -r _ _ w h < <(geometry "$main")
+[ "$w x $h" = "500 x 500" ] || fail "main window is $w x $h, not 500 x 500"
+read -r x y _ _ < <(geometry "$control")
+[ "$x,$y" = "600,0" ] || fail "control window stands at ($x,$y), not (600,0)"
+
+# Six discs of radius 10 in their six colours on white, nothing else. A disc
+# may touch an edge or lie partly under another, but is never larger than 21
+# pixels across; a whole one covers about 313 pixels.
+six="255 0 0|255 255 0|0 255 0|0 255 255|0 0 255|255 0 255"
+shot "$main" "$work/start.rgb"
+colours 500 "$work/start.rgb" > "$work/start.colours"
+awk -v six="$six" '
+  BEGIN { n = split(six, want, "|"); for (i = 1; i <= n; i++) known[want[i]] = 1 }
+  { c = $1 " " $2 " " $3 }
+  c == "255 255 255" { next }
+  !(c in known) { print "unexpected colour " c " (" $4 " pixels)"; bad = 1; next }
+  { seen[c] = 1; wide = $7 - $5 + 1; high = $8 - $6 + 1
+    if (wide > 21 || high > 21 || $4 > 330) { print "disc " c " is " wide " x " high ", " $4 " pixels"; bad = 1 }
+    if (wide >= 20 && high >= 20 && $4 >= 295) whole++ }
+  END { for (i = 1; i <= n; i++) if (!(want[i] in seen)) { print "no disc in " want[i]; bad = 1 }
+        if (!whole) { print "no disc of radius 10 seen whole"; bad = 1 }
+        exit bad }' "$work/start.colours" || fail "the start-up picture is wrong"
+
+# Only "系全体の設定変更" and "シミュレーションの設定変更" are open: an open
+# rollout shows "-" at the right end of its header, a closed one "+".
+rollout_signs() {  # file: one sign per rollout header, top to bottom
+  local y
+  for y in "${rollout_header_y[@]}"; do
+    if [ "$(pixel "$shot_w" "$1" "$rollout_sign_x" $(( y - 3 )))" = "0 0 0" ]; then echo -n +; else echo -n -; fi
+  done
+}
+shot "$control" "$work/control.rgb"
+[ "$(rollout_signs "$work/control.rgb")" = "+++-+++-" ] ||
+  fail "rollouts open at start: $(rollout_signs "$work/control.rgb"), want +++-+++-"
+
+# ---- Motion, pause and resume ----
+eventually moved_since "$work/start.rgb" || fail "the discs do not move"
+
+key_in "$main" 250 250 P
+sleep 0.3
+shot "$main" "$work/paused1.rgb"
+sleep 0.5
+shot "$main" "$work/paused2.rgb"
+cmp -s "$work/paused1.rgb" "$work/paused2.rgb" || fail "the discs move after P"
+
+key_in "$main" 250 250 p
+eventually moved_since "$work/paused2.rgb" || fail "the discs stay still after P again"
+
+# ---- Keys typed in the control window never quit or pause ----
+type_into "${file_number_field[@]}" ""
+xdotool key q Q Escape p P q Q Escape 2>/dev/null
+sleep 0.3
+still_running || fail "a key typed in the control window ended the program"
+shot "$main" "$work/after_keys.rgb"
+eventually moved_since "$work/after_keys.rgb" || fail "a key typed in the control window paused the simulation"
+
+key_in "$main" 250 250 Escape
+wait_exit
+[ "$status" = 0 ] || fail "Esc ended with status $status"
+
+# ---- q and Q quit too ----
+for quit_key in q Q; do
+  launch_partivox
+  key_in "$main" 250 250 "$quit_key"
+  wait_exit
+  [ "$status" = 0 ] || fail "$quit_key ended with status $status"
+done
+echo "partivox start, pause and keys: ok"
