@@ -31,7 +31,12 @@ void displayMainWindow() {
     glutSwapBuffers();
 }
 
+static bool reshapedOnce = false;
+
+bool mainWindowHasItsSize() { return reshapedOnce; }
+
 void reshapeMainWindow(int width, int height) {
+    reshapedOnce = true;
     WorldState& w = world;
     w.windowHeight = height;
     w.requestedHeight = height;

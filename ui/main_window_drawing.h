@@ -5,6 +5,8 @@
 
 void displayMainWindow();
 void reshapeMainWindow(int width, int height);
+// Whether the main window has reported its size at least once.
+bool mainWindowHasItsSize();
 // One filled disc of radius r around (cx, cy) in the current colour: 40
 // vertices, clockwise on screen from the point right of the centre.
 void drawDisc(double cx, double cy, double r);

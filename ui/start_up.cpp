@@ -1,9 +1,10 @@
 // The start-up sequence; the program and the loop benchmark share it.
 #include "ui/start_up.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +75,14 @@ void openMainWindow() {
     GLUI_Master.set_glutKeyboardFunc(keyboardMainWindow);
 }
 
+// The main window's first reshape reports the size it was created with. A
+// file loaded before that report would have its window size overwritten by
+// it, and the first steps would fold its particles into a 500 x 500 domain.
+void waitForMainWindowSize() {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!mainWindowHasItsSize() && std::chrono::steady_clock::now() < giveUp) glutMainLoopEvent();
+}
+
 }  // namespace
 
 void startUp(int& argc, char** argv) {
@@ -87,5 +96,7 @@ void startUp(int& argc, char** argv) {
     controlWindow = GLUI_Master.create_glui("コントロールウィンドウ", 0, 600, 0);
     buildControlPanel();
     controlWindow->set_main_gfx_window(world.mainWindow);
-    if (settingsFile != nullptr) loadSettingsFrom(settingsFile);
+    if (settingsFile == nullptr) return;
+    waitForMainWindowSize();
+    loadSettingsFrom(settingsFile);
 }
