@@ -91,6 +91,11 @@ discs_at() {
     END { for (c in want) if (!(c in seen)) { print "no disc in " c; bad = 1 }
           exit bad }'
 }
+# Two screenshots of the main window a third of a second apart are the same.
+at_rest() {
+  shot "$main" "$work/rest1.rgb" && sleep 0.3 && shot "$main" "$work/rest2.rgb" &&
+    cmp -s "$work/rest1.rgb" "$work/rest2.rgb"
+}
 moved_since() { shot "$main" "$work/now.rgb" && ! cmp -s "$1" "$work/now.rgb"; }
 main_size_is() { [ "$(geometry "$main" | cut -d' ' -f3,4)" = "$1 $2" ]; }
 

@@ -75,26 +75,21 @@ save 1
 
 # ---- Emptying the table stops the simulation, adding resumes it ----
 key_in "$main" 560 20 p
+# Left of the control window, which covers the rest of the main window.
+no_discs() { shot "$main" "$work/empty.rgb" && [ -z "$(colours "$shot_w" "$work/empty.rgb" | awk '$5 < 600')" ]; }
+black_disc() { shot "$main" "$work/added.rgb" && colours "$shot_w" "$work/added.rgb" | grep -q '^0 0 0 '; }
 remove_all() {
   for _ in 1 2 3; do click "$control" "${remove_button[@]}"; done
-  sleep 0.2
-  shot "$main" "$work/empty.rgb"
-  [ -z "$(colours "$shot_w" "$work/empty.rgb" | awk '$5 < 600')" ] || fail "discs left after removing them all"
+  poll 10 no_discs || fail "discs left after removing them all"
 }
 remove_all
 # Loading a file does not change the run state: its moving red disc stays still.
 sed '24s/.*/1/' "$prepared" > "$work/data/6.txt"
 load 6
-sleep 0.3
-shot "$main" "$work/stopped1.rgb"
-sleep 0.5
-shot "$main" "$work/stopped2.rgb"
-cmp -s "$work/stopped1.rgb" "$work/stopped2.rgb" || fail "the simulation ran on after the last particle was removed"
+poll 10 at_rest || fail "the simulation ran on after the last particle was removed"
 remove_all
 click "$control" "${add_button[@]}"
-sleep 0.2
-shot "$main" "$work/added.rgb"
-colours "$shot_w" "$work/added.rgb" | grep -q '^0 0 0 ' || fail "粒子の追加 drew no black disc"
+poll 10 black_disc || fail "粒子の追加 drew no black disc"
 eventually moved_since "$work/added.rgb" || fail "adding a particle to the empty table did not resume the simulation"
 
 key_in "$main" 560 20 q
