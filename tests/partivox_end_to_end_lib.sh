@@ -55,7 +55,7 @@ shot() {  # window file
 # One line per colour other than white in a raw screenshot of width $1:
 # "R G B count minx miny maxx maxy".
 colours() {  # width file
-  od -An -v -tu1 -w3 "$2" | grep -nv '^ *255 *255 *255$' | awk -F '[: ]+' -v w="$1" '
+  od -An -v -tu1 -w3 "$2" | { grep -nv '^ *255 *255 *255$' || true; } | awk -F '[: ]+' -v w="$1" '
     { k = $2 " " $3 " " $4; x = ($1 - 1) % w; y = int(($1 - 1) / w)
       if (!(k in n)) { n[k] = 0; x0[k] = x; y0[k] = y; x1[k] = x; y1[k] = y }
       n[k]++
@@ -136,9 +136,9 @@ start_partivox() {
   eventually main_drawn || fail "the main window drew no white frame"
 }
 # A drawn frame is white wherever no disc lies and has no black pixel (the
-# discs at start are coloured); before it the window shows the server's
-# black and white background. Half a row tells them apart (a main window
-# wider than 600 pixels lies partly under the control window).
+# discs at start are coloured); before it the window shows black or the
+# server's black and white background. Half a row tells them apart (a main
+# window wider than 600 pixels lies partly under the control window).
 main_drawn() {
   [ "$(geometry "$main" | cut -d' ' -f1,2)" = "0 100" ] && shot "$main" "$work/first.rgb" &&
     ! dd if="$work/first.rgb" iflag=skip_bytes,count_bytes skip=$(( shot_h / 2 * shot_w * 3 )) \
@@ -177,7 +177,6 @@ pick_item() {  # label-x label-y items-down-from-the-current-one
   click "$control" "$1" "$2"
   # shellcheck disable=SC2046
   xdotool key $(yes Down | head -n "$3") Return 2>/dev/null
-  sleep 0.1
 }
 still_running() { kill -0 "$pid" 2>/dev/null; }
 # Waits (at most five seconds) for the program to end; its status goes to $status.

@@ -3,7 +3,7 @@
 # particles moving, pause and resume with P, keys typed in the control window,
 # and the three ways of quitting from the main window.
 #
-#   partivox_end_to_end_start.sh PARTIVOX SJIS_FONTGEN
+#   partivox_end_to_end_start.sh PARTIVOX SJIS_FONTGEN [TEST_DATA_DIR, unused]
 set -euo pipefail
 partivox=$(realpath "$1") fontgen=$(realpath "$2")
 source "$(dirname "$0")/partivox_end_to_end_lib.sh"
