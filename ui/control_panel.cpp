@@ -78,43 +78,41 @@ void conservedQuantities() {
     checkBox(r, "保存量を計算する", &w.computeConserved);
 }
 
+// The eleven values of a particle as both particle panels show them.
+const struct {
+    const char* label;
+    float ParticleFloats::*field;
+} particleFields[11] = {
+    {"右方向の位置", &ParticleFloats::x},
+    {"下方向の位置", &ParticleFloats::y},
+    {"右方向の速度", &ParticleFloats::vx},
+    {"下方向の速度", &ParticleFloats::vy},
+    {"質量", &ParticleFloats::mass},
+    {"電荷", &ParticleFloats::charge},
+    {"散逸の度合い", &ParticleFloats::dissipation},
+    {"粒子の表示色(赤)", &ParticleFloats::red},
+    {"粒子の表示色(緑)", &ParticleFloats::green},
+    {"粒子の表示色(青)", &ParticleFloats::blue},
+    {"粒子の表示半径", &ParticleFloats::radius},
+};
+
 void particleInformation() {
     WorldState& w = world;
-    ParticleFloats& v = w.infoValues;
     GLUI_Panel* r = controlWindow->add_rollout("各粒子の情報", false);
     checkBox(r, "クリックで粒子を選択", &w.infoPickByClick);
     intField(r, "粒子の番号", &w.infoParticleIndex, 0, refreshInfoPanel);
-    readOnlyField(r, "右方向の位置", &v.x);
-    readOnlyField(r, "下方向の位置", &v.y);
-    readOnlyField(r, "右方向の速度", &v.vx);
-    readOnlyField(r, "下方向の速度", &v.vy);
-    column(r);
-    readOnlyField(r, "質量", &v.mass);
-    readOnlyField(r, "電荷", &v.charge);
-    readOnlyField(r, "散逸の度合い", &v.dissipation);
-    readOnlyField(r, "粒子の表示色(赤)", &v.red);
-    readOnlyField(r, "粒子の表示色(緑)", &v.green);
-    readOnlyField(r, "粒子の表示色(青)", &v.blue);
-    readOnlyField(r, "粒子の表示半径", &v.radius);
+    for (int k = 0; k < 11; ++k) {
+        if (k == 4) column(r);
+        readOnlyField(r, particleFields[k].label, &(w.infoValues.*particleFields[k].field));
+    }
 }
 
 void particleSettings() {
     WorldState& w = world;
-    ParticleFloats& v = w.editValues;
     GLUI_Panel* r = controlWindow->add_rollout("粒子の設定変更", false);
     checkBox(r, "クリックで粒子を選択", &w.editPickByClick);
     intField(r, "粒子の番号", &w.editParticleIndex, 0, clampEditIndex);
-    floatField(r, "右方向の位置", &v.x);
-    floatField(r, "下方向の位置", &v.y);
-    floatField(r, "右方向の速度", &v.vx);
-    floatField(r, "下方向の速度", &v.vy);
-    floatField(r, "質量", &v.mass);
-    floatField(r, "電荷", &v.charge);
-    floatField(r, "散逸の度合い", &v.dissipation);
-    floatField(r, "粒子の表示色(赤)", &v.red);
-    floatField(r, "粒子の表示色(緑)", &v.green);
-    floatField(r, "粒子の表示色(青)", &v.blue);
-    floatField(r, "粒子の表示半径", &v.radius);
+    for (const auto& f : particleFields) floatField(r, f.label, &(w.editValues.*f.field));
     column(r);
     // On screen the buttons stand in this order, not in the order of their ids.
     using A = ParticleEditAction;

@@ -1,25 +1,8 @@
 #include "ui/slot_editors.h"
 
+#include "sim/potentials.h"
 #include "sim/world_state.h"
 #include "ui/window_seam.h"
-
-static const char* const externalFormulas[ExternalShapeCount] = {
-    "U(x,y)=-ax-by",
-    "U(x,y)=(x-a)^2",
-    "U(x,y)=(y-a)^2",
-    "U(x,y)=tanh((x-a)/b)",
-    "U(x,y)=tanh((y-a)/b)",
-};
-
-static const char* const pairFormulas[PairShapeCount] = {
-    "U(r)=1/r (r>=a), U(r)=1/2a*(3-r^2/a^2) (r<a)",
-    "U(r)=(r/b)^a",
-    "U(r)=(r/b)^a*exp(-r/c)",
-    "U(r)=1-tanh((r-a)/b)",
-    "U(r)=exp(-2(r-a)/b)-2exp(-(r-a)/b)",
-    "U(r)=exp(-(r-a)^2/2b^2)",
-    "U(r)=1/(1+(r-a)^2/b^2)",
-};
 
 // The editor and the slots a callback id stands for; nullptr for other ids.
 static SlotEditor* editorOf(int id) {
