@@ -116,26 +116,6 @@ TEST(RunState, PauseDuringADragStaysStoppedUntilUnpausedAfterTheRelease) {
     EXPECT_FALSE(world.paused);
 }
 
-TEST(RunState, ConditionNeedsAllFourParts) {
-    struct Row {
-        Before before;
-        bool holds;
-    };
-    const Row rows[] = {
-        {{}, true},
-        {{true}, false},
-        {{false, DragMode::MoveDrag}, false},
-        {{false, DragMode::VelocityDrag}, false},
-        {{false, DragMode::NoDrag, 0}, false},
-        {{false, DragMode::NoDrag, 3, 1}, false},
-    };
-    for (const Row& row : rows) {
-        prepare(row.before);
-        EXPECT_EQ(runConditionHolds(), row.holds)
-            << row.before.paused << int(row.before.drag) << row.before.particles << row.before.graph;
-    }
-}
-
 // With displayInterval n >= 1 every n-th step refreshes the panel and redraws;
 // with 1, 0 or less every step does.
 TEST(IdleStep, RefreshesEveryDisplayIntervalSteps) {
