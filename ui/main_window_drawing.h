@@ -7,6 +7,6 @@ void displayMainWindow();
 void reshapeMainWindow(int width, int height);
 // Whether the main window has reported its size at least once.
 bool mainWindowHasItsSize();
-// One filled disc of radius r around (cx, cy) in the current colour: 40
+// One filled disc of radius r around (cx, cy) in the given colour: 40
 // vertices, clockwise on screen from the point right of the centre.
-void drawDisc(double cx, double cy, double r);
+void drawDisc(double cx, double cy, double r, double red, double green, double blue);
