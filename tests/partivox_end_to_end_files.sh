@@ -13,26 +13,41 @@ prepared=$testdata/partivox-three-discs.txt
 # The prepared file: a 640 x 480 window and three discs at rest, red of radius
 # 10 at (120, 90), green of 15 at (320, 240), blue of 20 at (500, 400).
 three_discs_shown() { discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20"; }
-start_partivox
 
-# Open "二体間ポテンシャルの追加"; from then on the controls are here:
-click "$control" 100 "${rollout_header_y[5]}"
-eventually bash -c "[ \"\$(xwininfo -id $control | awk '/Height:/ {print \$NF}')\" -gt 800 ]" ||
-  fail "the pair rollout did not open"
-pair_area=(5 396 626 100)
-pair_kind_label=(80 432) pair_shape_label=(80 455)
-pair_fields=("570 409" "570 433" "570 456" "570 479")   # strength, a, b, c
-number_field=(180 668) number_box=(112 661 140 15)
-save_button=(318 691) load_button=(318 714) empty_space=(500 790)
-
-pair_editor() { settled_control "$work/control.rgb" && region "$shot_w" "$work/control.rgb" "${pair_area[@]}"; }
-number_shown() { settled_control "$work/control.rgb" && region "$shot_w" "$work/control.rgb" "${number_box[@]}"; }
+# The bytes of an area of the control window once they have stopped changing
+# (the same in three shots a seventh of a second apart) and, when given,
+# differ from what the area showed before.
+settled_area() {  # "x y w h" [bytes-before]
+  local now previous= same=0
+  for _ in $(seq 40); do
+    shot "$control" "$work/control.rgb" || return 1
+    # shellcheck disable=SC2086
+    now=$(region "$shot_w" "$work/control.rgb" $1)
+    if [ "$now" = "$previous" ] && [ "$now" != "${2-}" ]; then same=$((same + 1)); else same=0; fi
+    [ "$same" = 2 ] && echo "$now" && return 0
+    previous=$now
+    sleep 0.15
+  done
+  return 1
+}
 # The control window shows these bytes in this area (soon: the caller polls).
 shows() {  # "x y w h" bytes
   # shellcheck disable=SC2086
   shot "$control" "$work/control.rgb" && [ "$(region "$shot_w" "$work/control.rgb" $1)" = "$2" ]
 }
-pair_defaults=$(pair_editor)
+
+start_partivox
+
+# Open "二体間ポテンシャルの追加"; from then on the controls are here:
+pair_area=(5 396 626 100)
+pair_kind_label=(80 432) pair_shape_label=(80 455)
+pair_fields=("570 409" "570 433" "570 456" "570 479")   # strength, a, b, c
+number_field=(180 668) number_box=(112 661 140 15)
+save_button=(318 691) load_button=(318 714) empty_space=(500 790)
+shot "$control" "$work/control.rgb"
+closed=$(region "$shot_w" "$work/control.rgb" "${pair_area[@]}")
+click "$control" 100 "${rollout_header_y[5]}"
+pair_defaults=$(settled_area "${pair_area[*]}" "$closed") || fail "the pair rollout did not open"
 
 # ---- Two saves: data/0.txt, then data/1.txt, each number shown ----
 click "$control" "${save_button[@]}"
@@ -44,14 +59,14 @@ sleep 0.2
   fail "data/0.txt does not hold a 500 x 500 window with 6 particles"
 colours_saved=$(for i in $(seq 0 5); do sed -n "$((22 + 11 * i + 6)),$((22 + 11 * i + 8))p" "$work/data/0.txt" | tr '\n' ' '; done)
 [ "$colours_saved" = "1 0 0 1 1 0 0 1 0 0 1 1 0 0 1 1 0 1 " ] || fail "saved colours are $colours_saved"
-shown_after_first=$(number_shown)
+shown_after_first=$(settled_area "${number_box[*]}")
 
 click "$control" "${save_button[@]}"
 wait_for_file "$work/data/1.txt" || fail "the second save wrote no data/1.txt"
 sleep 0.2
 [ "$(wc -l < "$work/data/1.txt")" = 207 ] || fail "data/1.txt has $(wc -l < "$work/data/1.txt") lines, not 207"
-shown_after_second=$(number_shown)
-[ "$shown_after_first" != "$shown_after_second" ] || fail "ファイル番号 did not change with the second save"
+shown_after_second=$(settled_area "${number_box[*]}" "$shown_after_first") ||
+  fail "ファイル番号 did not change with the second save"
 set_number 1
 poll 20 shows "${number_box[*]}" "$shown_after_second" || fail "ファイル番号 does not show 1 after the second save"
 set_number 0
@@ -66,8 +81,8 @@ for i in 0 1 2 3; do
   type_into ${pair_fields[$i]} "${values[$i]}"
 done
 click "$control" "${empty_space[@]}"
-pair_by_hand=$(pair_editor)
-[ "$pair_by_hand" != "$pair_defaults" ] || fail "the pair editor looks the same after editing slot 0"
+pair_by_hand=$(settled_area "${pair_area[*]}" "$pair_defaults") ||
+  fail "the pair editor looks the same after editing slot 0"
 click "$control" "${save_button[@]}"
 wait_for_file "$work/data/2.txt" || fail "the third save wrote no data/2.txt"
 sleep 0.2

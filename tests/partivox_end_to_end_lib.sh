@@ -99,19 +99,6 @@ at_rest() {
 moved_since() { shot "$main" "$work/now.rgb" && ! cmp -s "$1" "$work/now.rgb"; }
 main_size_is() { [ "$(geometry "$main" | cut -d' ' -f3,4)" = "$1 $2" ]; }
 
-# A screenshot of the control window once it has stopped changing.
-settled_control() {  # file
-  local previous=$work/settled.previous
-  shot "$control" "$previous"
-  for _ in $(seq 50); do
-    sleep 0.05
-    shot "$control" "$1"
-    cmp -s "$1" "$previous" && return 0
-    cp "$1" "$previous"
-  done
-  return 1
-}
-
 # Where things are in the control window as it opens ("系全体の設定変更" and
 # "シミュレーションの設定変更" open), in window pixels: the eight rollout headers
 # top to bottom with the column of their "+"/"-" sign, and the controls below.
@@ -134,6 +121,19 @@ launch_partivox() {
 start_partivox() {
   launch_partivox "$@"
   eventually main_drawn || fail "the main window drew no white frame"
+  eventually rollouts_as_at_start ||
+    fail "rollouts open at start: $(rollout_signs "$work/control.rgb"), want +++-+++-"
+}
+# Only "系全体の設定変更" and "シミュレーションの設定変更" are open: an open
+# rollout shows "-" at the right end of its header, a closed one "+".
+rollout_signs() {  # file: one sign per rollout header, top to bottom
+  local y
+  for y in "${rollout_header_y[@]}"; do
+    if [ "$(pixel "$shot_w" "$1" "$rollout_sign_x" $(( y - 3 )))" = "0 0 0" ]; then echo -n +; else echo -n -; fi
+  done
+}
+rollouts_as_at_start() {
+  shot "$control" "$work/control.rgb" && [ "$(rollout_signs "$work/control.rgb")" = "+++-+++-" ]
 }
 # A drawn frame is white wherever no disc lies and has no black pixel (the
 # discs at start are coloured); before it the window shows black or the
