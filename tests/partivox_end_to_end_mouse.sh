@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Drives the real partivox under X like a user with the mouse: a left drag
-# moves a disc, a right drag gives one a velocity (also right after a value
-# typed into the control window), a click with "クリックで粒子を選択" selects
-# without moving, and "粒子の除去" empties the table (the simulation stops)
-# before "粒子の追加" refills it (the simulation resumes).
+# Drives the real partivox under X like a user with the mouse, started with a
+# settings file on the command line: a left drag moves a disc, a right drag
+# gives one a velocity (also right after a value typed into the control
+# window), a click with "クリックで粒子を選択" selects without moving, and
+# "粒子の除去" empties the table (the simulation stops) before "粒子の追加"
+# refills it (the simulation resumes); q quits.
 #
 #   partivox_end_to_end_mouse.sh PARTIVOX SJIS_FONTGEN TEST_DATA_DIR
 set -euo pipefail
@@ -11,7 +12,13 @@ partivox=$(realpath "$1") fontgen=$(realpath "$2") testdata=$(realpath "$3")
 source "$(dirname "$0")/partivox_end_to_end_lib.sh"
 prepared=$testdata/partivox-three-discs.txt
 
-start_partivox
+# The prepared file: a 640 x 480 window and three discs at rest, red of radius
+# 10 at (120, 90), green of 15 at (320, 240), blue of 20 at (500, 400).
+start_partivox "$prepared"
+eventually main_size_is 640 480 || fail "partivox FILE left the main window at $(geometry "$main")"
+poll 5 discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20" >/dev/null ||
+  discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20" ||
+  fail "partivox FILE does not show the file's discs"
 
 # Open "粒子の設定変更"; from then on the controls are here:
 click "$control" 100 "${rollout_header_y[2]}"
@@ -21,14 +28,12 @@ pick_box=(20 94) add_button=(443 326) remove_button=(443 372)
 drag_speed_field=(228 814) number_field=(180 876)
 save_button=(310 898) load_button=(310 921) empty_space=(450 990)
 
-# The prepared file: a 640 x 480 window and three discs at rest, red of radius
-# 10 at (120, 90), green of 15 at (320, 240), blue of 20 at (500, 400).
 load() {  # number
   set_number "$1"
   click "$control" "${load_button[@]}"
   eventually main_size_is 640 480 || fail "loading data/$1.txt left the main window at $(geometry "$main")"
 }
-save() {  # number expected
+save() {  # number
   click "$control" "${save_button[@]}"
   wait_for_file "$work/data/$1.txt" || fail "no data/$1.txt written"
   sleep 0.2
@@ -36,8 +41,6 @@ save() {  # number expected
 particle() {  # file index: its x, y, vx, vy on one line
   sed -n "$((22 + 11 * $2)),$((25 + 11 * $2))p" "$1" | tr '\n' ' '
 }
-cp "$prepared" "$work/data/5.txt"
-load 5
 
 # ---- Drags ----
 drag 1 "$main" 120 90 300 150
@@ -86,7 +89,8 @@ remove_all
 # Loading a file does not change the run state: its moving red disc stays still.
 sed '24s/.*/1/' "$prepared" > "$work/data/6.txt"
 load 6
-poll 10 at_rest || fail "the simulation ran on after the last particle was removed"
+poll 10 discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20" >/dev/null &&
+  poll 10 at_rest || fail "the simulation ran on after the last particle was removed"
 remove_all
 click "$control" "${add_button[@]}"
 poll 10 black_disc || fail "粒子の追加 drew no black disc"
