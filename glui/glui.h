@@ -315,6 +315,14 @@ public:
     int needed_w = 0, needed_h = 0;      // window size asked for: content and drop-down
     bool resize_refused = false;         // asked once since a wrong size came back
 
+    // sync_live runs at every displayed frame of the program: the controls
+    // it changes are drawn alone, not the whole window, where the window
+    // system lets them be copied to the screen by themselves.
+    bool collecting_changes = false;
+    std::vector<GLUI_Control*> changed;
+    mutable bool redisplay_pending = true;   // a repaint of the whole window is on its way
+    int shown_w = 0, shown_h = 0;            // size of the last repaint
+
     // Re-packs the controls and asks for the size they need.
     void refresh();
     void post_redisplay() const;

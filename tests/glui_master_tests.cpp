@@ -1,8 +1,11 @@
 // The program's own window registered through GLUI_Master: what a field
 // being typed into does when the user turns to that window.
 #include <limits>
+#include <vector>
 
 #include "tests/glui_harness.h"
+
+#include <GL/glx.h>
 
 using namespace harness;
 
@@ -72,6 +75,43 @@ TEST_F(SyncTest, AnUnchangedValueRepaintsNothing) {
         pump();
         EXPECT_EQ(mainDisplayCount(), displays) << value;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The pixels of a control as on screen, one grey level each.
+std::vector<int> pixelsOf(GLUI_Control* c) {
+    pump();
+    glutSetWindow(c->glui->get_glut_window_id());
+    XImage* image = XGetImage(display(), glXGetCurrentDrawable(), c->x_abs, c->y_abs, c->w, c->h, AllPlanes, ZPixmap);
+    std::vector<int> grey;
+    for (int y = 0; y < c->h; ++y)
+        for (int x = 0; x < c->w; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            grey.push_back(static_cast<int>(((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3));
+        }
+    XDestroyImage(image);
+    return grey;
+}
+
+// A changed value reaches the screen without a repaint of the whole window,
+// which would cost every label at every displayed frame; it looks as the
+// repaint would draw it, and the rest of the window stays as it was.
+TEST_F(SyncTest, AChangedValueIsDrawnAloneOntoTheScreen) {
+    float shown = 0;
+    GLUI_EditText* field = glui->add_edittext("v", GLUI_EDITTEXT_FLOAT, &shown);
+    GLUI_Checkbox* neighbour = glui->add_checkbox("neighbour");
+    const std::vector<int> fieldBefore = pixelsOf(field), neighbourBefore = pixelsOf(neighbour);
+    shown = 8888.5f;
+    glui->sync_live();
+    EXPECT_FALSE(glui->redisplay_pending);
+    const std::vector<int> drawnAlone = pixelsOf(field);
+    EXPECT_NE(drawnAlone, fieldBefore);
+    EXPECT_EQ(pixelsOf(neighbour), neighbourBefore);
+    glui->post_redisplay();
+    EXPECT_EQ(pixelsOf(field), drawnAlone);
 }
 
 }  // namespace
