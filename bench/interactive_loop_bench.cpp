@@ -3,7 +3,10 @@
 // seconds; then the time of one frame of the main window. Run it under an X
 // server (bench/interactive_loop.sh does, beside the batch runner).
 //
-//   partivox-loop-bench FILE INTERVAL SECONDS   loop steps/s and frame time
+//   partivox-loop-bench FILE INTERVAL SECONDS [--open]
+//                                               loop steps/s and frame time;
+//                                               --open: every rollout open, so
+//                                               the values shown change each frame
 //   partivox-loop-bench --write-scene FILE      the 1000-particle Coulomb scene
 #include <GL/freeglut.h>
 
@@ -18,6 +21,7 @@
 #include "settings/settings_files.h"
 #include "sim/world_init.h"
 #include "sim/world_state.h"
+#include "ui/control_panel.h"
 #include "ui/main_window_drawing.h"
 #include "ui/run_state.h"
 #include "ui/start_up.h"
@@ -72,8 +76,9 @@ double frameMilliseconds() {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--write-scene") return writeScene(argv[2]);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: partivox-loop-bench FILE INTERVAL SECONDS | --write-scene FILE\n");
+    const bool openRollouts = argc == 5 && std::string(argv[4]) == "--open";
+    if (argc != 4 && !openRollouts) {
+        std::fprintf(stderr, "usage: partivox-loop-bench FILE INTERVAL SECONDS [--open] | --write-scene FILE\n");
         return 2;
     }
     const int interval = std::atoi(argv[2]);
@@ -82,12 +87,16 @@ int main(int argc, char** argv) {
     char* startArgv[] = {argv[0], argv[1], nullptr};
     startUp(startArgc, startArgv);
     world.displayInterval = interval;
+    world.computeConserved = openRollouts ? 1 : 0;
+    if (openRollouts)
+        for (auto& control : controlWindow->owned)
+            if (auto* rollout = dynamic_cast<GLUI_Rollout*>(control.get())) rollout->open();
     syncControls();
     GLUI_Master.set_glutIdleFunc(idleStep);
     runLoop(1);   // the windows appear, the caches warm up
     const double stepsPerSecond = runLoop(seconds);
     GLUI_Master.set_glutIdleFunc(nullptr);
-    std::printf("interval %d: %.1f steps/s, %d particles, frame %.2f ms\n", interval, stepsPerSecond,
+    std::printf("interval %d%s: %.1f steps/s, %d particles, frame %.2f ms\n", interval, openRollouts ? " (rollouts open)" : "", stepsPerSecond,
                 world.particleCount, frameMilliseconds());
     return 0;
 }
