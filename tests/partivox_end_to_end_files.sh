@@ -48,6 +48,8 @@ shot "$control" "$work/control.rgb"
 closed=$(region "$shot_w" "$work/control.rgb" "${pair_area[@]}")
 click "$control" 100 "${rollout_header_y[5]}"
 pair_defaults=$(settled_area "${pair_area[*]}" "$closed") || fail "the pair rollout did not open"
+shot "$control" "$work/control.rgb"
+shows_0=$(region "$shot_w" "$work/control.rgb" "${number_box[@]}")
 
 # ---- Two saves: data/0.txt, then data/1.txt, each number shown ----
 click "$control" "${save_button[@]}"
@@ -59,18 +61,15 @@ sleep 0.2
   fail "data/0.txt does not hold a 500 x 500 window with 6 particles"
 colours_saved=$(for i in $(seq 0 5); do sed -n "$((22 + 11 * i + 6)),$((22 + 11 * i + 8))p" "$work/data/0.txt" | tr '\n' ' '; done)
 [ "$colours_saved" = "1 0 0 1 1 0 0 1 0 0 1 1 0 0 1 1 0 1 " ] || fail "saved colours are $colours_saved"
-shown_after_first=$(settled_area "${number_box[*]}")
+poll 20 shows "${number_box[*]}" "$shows_0" || fail "ファイル番号 does not show 0 after the first save"
 
 click "$control" "${save_button[@]}"
 wait_for_file "$work/data/1.txt" || fail "the second save wrote no data/1.txt"
 sleep 0.2
 [ "$(wc -l < "$work/data/1.txt")" = 207 ] || fail "data/1.txt has $(wc -l < "$work/data/1.txt") lines, not 207"
-shown_after_second=$(settled_area "${number_box[*]}" "$shown_after_first") ||
-  fail "ファイル番号 did not change with the second save"
+shows_1=$(settled_area "${number_box[*]}" "$shows_0") || fail "ファイル番号 did not change with the second save"
 set_number 1
-poll 20 shows "${number_box[*]}" "$shown_after_second" || fail "ファイル番号 does not show 1 after the second save"
-set_number 0
-poll 20 shows "${number_box[*]}" "$shown_after_first" || fail "ファイル番号 does not show 0 after the first save"
+poll 20 shows "${number_box[*]}" "$shows_1" || fail "ファイル番号 does not show 1 after the second save"
 
 # ---- A pair slot set by hand is stored whole ----
 pick_item "${pair_kind_label[@]}" 1    # "電荷に比例"
