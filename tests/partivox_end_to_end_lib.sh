@@ -107,19 +107,15 @@ rollout_sign_x=603
 file_number_field=(180 571)
 
 # Starts partivox in the working folder with the given arguments and waits
-# until both windows are up (launch) and the main window has drawn its first
-# frame (start). Without a window manager the main window lands at (-1,-1),
-# one row and one column off the screen; it is moved fully onto it, below the
-# corner where small windows of other tests may open meanwhile, so every
-# pixel can be read.
-launch_partivox() {
+# until both windows are up and have drawn their first frames. Without a
+# window manager the main window lands at (-1,-1), one row and one column off
+# the screen; it is moved fully onto it, below the corner where small windows
+# of other tests may open meanwhile, so every pixel can be read.
+start_partivox() {
   (cd "$work" && exec "$partivox" "$@") &
   pid=$!
   eventually find_windows || fail "the two partivox windows did not appear"
   xdotool windowmove "$main" 0 100
-}
-start_partivox() {
-  launch_partivox "$@"
   eventually main_drawn || fail "the main window drew no white frame"
   eventually rollouts_as_at_start ||
     fail "rollouts open at start: $(rollout_signs "$work/control.rgb"), want +++-+++-"
