@@ -85,6 +85,7 @@ pair_by_hand=$(settled_area "${pair_area[*]}" "$pair_defaults") ||
 click "$control" "${save_button[@]}"
 wait_for_file "$work/data/2.txt" || fail "the third save wrote no data/2.txt"
 sleep 0.2
+# Pair slot 0 of six particles follows 21 header, 66 particle and 60 external slot lines.
 [ "$(sed -n '148,153p' "$work/data/2.txt" | tr '\n' ' ')" = "1 4 2.5 3 4 5 " ] ||
   fail "pair slot 0 saved as $(sed -n '148,153p' "$work/data/2.txt" | tr '\n' ' ')"
 
