@@ -38,6 +38,9 @@ awk -v six="$six" '
 # ---- Motion, pause and resume ----
 eventually moved_since "$work/start.rgb" || fail "the discs do not move"
 
+# P acts in the main window even while a field of the control window is
+# being typed into.
+type_into "${file_number_field[@]}" 7
 key_in "$main" 250 250 P
 poll 10 at_rest || fail "the discs move after P"
 key_in "$main" 250 250 p
@@ -50,6 +53,8 @@ shot "$main" "$work/after_keys.rgb"
 eventually moved_since "$work/after_keys.rgb" || fail "a key typed in the control window paused the simulation"
 still_running || fail "a key typed in the control window ended the program"
 
+# Esc in the main window quits, a field being typed into or not.
+type_into "${file_number_field[@]}" 5
 key_in "$main" 250 250 Escape
 wait_exit
 [ "$status" = 0 ] || fail "Esc ended with status $status"
