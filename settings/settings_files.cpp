@@ -1,4 +1,4 @@
-#include "settings_files.h"
+#include "settings/settings_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings_format.h"
+#include "settings/settings_format.h"
 
 struct LoadResult {
     bool opened = false;   // false: the file could not be opened, nothing changed
