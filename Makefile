@@ -40,10 +40,9 @@ workdir: build
 	@if [ -x $(BIN)/sjis-fontgen ] && [ ! -s $(RUN)/sjis.fnt ]; then \
 	  $(BIN)/sjis-fontgen $(RUN)/sjis.fnt; fi
 
+# The simulator in the working folder: settings go to run/data/N.txt.
 run: workdir
-	@[ -f $(RUN)/data/0.txt ] || cp tools/demo-settings.txt $(RUN)/data/0.txt
-	$(BIN)/partivox-batch $(RUN)/data/0.txt $(RUN)/demo-after-1000-steps.txt 1000
-	@echo "Wrote $(RUN)/demo-after-1000-steps.txt"
+	cd $(RUN) && ../$(BIN)/partivox
 
 # The converter works on run/data/N.txt and writes run/textdata/N.txt.
 tabulix: workdir
@@ -54,6 +53,7 @@ test: workdir
 
 bench: build
 	$(BIN)/partivox-bench
+	bench/interactive_loop.sh $(BIN)
 
 clean:
 	rm -rf $(BUILD)

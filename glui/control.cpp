@@ -45,9 +45,14 @@ int GLUI_Control::string_width(const char* text) const {
 }
 
 // Read-only fields inside closed rollouts change at every displayed frame;
-// redrawing the window for them would cost a full repaint each time.
+// redrawing the window for them would cost a full repaint each time. Shown
+// ones that sync_live changed are drawn by themselves afterwards.
 void GLUI_Control::redraw() const {
-    if (isShown(this)) glui->post_redisplay();
+    if (!isShown(this)) return;
+    if (glui->collecting_changes)
+        glui->changed.push_back(const_cast<GLUI_Control*>(this));
+    else
+        glui->post_redisplay();
 }
 
 bool GLUI_Control::is_active() const { return activeControl == this; }

@@ -114,7 +114,9 @@ void GLUI_EditText::sync_from_live() {
     }
     case GLUI_EDITTEXT_FLOAT: {
         float value = *static_cast<float*>(live_var);
-        if (value != last_live_float) set_float_val(value);
+        // Bit for bit: a NaN never equals itself and would be shown anew,
+        // with a repaint of both windows, at every sync.
+        if (std::memcmp(&value, &last_live_float, sizeof value) != 0) set_float_val(value);
         break;
     }
     default:

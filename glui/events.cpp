@@ -4,7 +4,9 @@
 #include "focus.h"
 #include "glui.h"
 #include "look.h"
+#include "screen_copy.h"
 #include "window_close.h"
+#include "window_switch.h"
 
 static GLUI* currentGlui() { return GLUI_Master.find_glui(glutGetWindow()); }
 
@@ -20,6 +22,7 @@ static void drawTree(GLUI_Control* c) {
 static void display() {
     GLUI* glui = currentGlui();
     if (glui == nullptr) return;
+    glui->redisplay_pending = false;
     int w = glutGet(GLUT_WINDOW_WIDTH), h = glutGet(GLUT_WINDOW_HEIGHT);
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
@@ -31,7 +34,31 @@ static void display() {
     glClear(GL_COLOR_BUFFER_BIT);
     drawTree(&glui->main_panel);
     drawDropdown(glui);
+    // The renderer takes up a new window size only at a swap, so the first
+    // repaint at a new size swaps and asks for another, which is copied.
+    const bool resized = w != glui->shown_w || h != glui->shown_h;
+    glui->shown_w = w;
+    glui->shown_h = h;
+    if (canCopyToScreen() && !resized) {
+        copyToScreen(0, 0, w, h);
+        return;
+    }
     glutSwapBuffers();
+    if (canCopyToScreen()) glui->post_redisplay();
+}
+
+// The back buffer still holds the last repaint, and its projection and
+// viewport are still set.
+bool drawAlone(GLUI* glui, const std::vector<GLUI_Control*>& controls) {
+    if (!canCopyToScreen()) return false;
+    WindowSwitch own(glui->window_id);
+    for (GLUI_Control* c : controls) {
+        setGrey(kBackground);
+        fillRect(c->x_abs, c->y_abs, c->x_abs + c->w, c->y_abs + c->h);
+        drawTree(c);
+        copyToScreen(c->x_abs, c->y_abs, c->w, c->h);
+    }
+    return true;
 }
 
 // The window always has the size of its content: a resize by the user snaps
@@ -43,7 +70,7 @@ static void reshape(int w, int h) {
     bool wrong = w != glui->needed_w || h != glui->needed_h;
     if (wrong && !glui->resize_refused) glutReshapeWindow(glui->needed_w, glui->needed_h);
     glui->resize_refused = wrong;
-    glutPostRedisplay();
+    glui->post_redisplay();
 }
 
 // ---- mouse ----------------------------------------------------------------------

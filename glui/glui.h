@@ -316,6 +316,14 @@ public:
     int needed_w = 0, needed_h = 0;      // window size asked for: content and drop-down
     bool resize_refused = false;         // asked once since a wrong size came back
 
+    // sync_live runs at every displayed frame of the program: the controls
+    // it changes are drawn alone, not the whole window, where the window
+    // system lets them be copied to the screen by themselves.
+    bool collecting_changes = false;
+    std::vector<GLUI_Control*> changed;
+    mutable bool redisplay_pending = true;   // a repaint of the whole window is on its way
+    int shown_w = 0, shown_h = 0;            // size of the last repaint
+
     // Re-packs the controls and asks for the size they need.
     void refresh();
     void post_redisplay() const;
@@ -331,6 +339,12 @@ public:
     GLUI* create_glui(const char* name, long flags = 0, int x = -1, int y = -1);
     // Hands f to GLUT's idle processing behind the toolkit's own; NULL stops it.
     void set_glutIdleFunc(void (*f)());
+    // Register f for the program's own current window. A press or release
+    // there first commits the control that has the focus (a value typed but
+    // not yet entered takes effect before the program sees the click or key);
+    // keys then go to f, never into that control.
+    void set_glutMouseFunc(void (*f)(int button, int state, int x, int y));
+    void set_glutKeyboardFunc(void (*f)(unsigned char key, int x, int y));
 
     // Toolkit internals.
     std::vector<GLUI*> windows;   // creation order

@@ -1,4 +1,5 @@
 #include "events.h"
+#include "focus.h"
 #include "glui.h"
 #include "shift_tab.h"
 #include "window_switch.h"
@@ -63,4 +64,29 @@ static void idleDispatch() {
 void GLUI_Master_Object::set_glutIdleFunc(void (*f)()) {
     user_idle = f;
     glutIdleFunc(f != nullptr ? idleDispatch : nullptr);
+}
+
+namespace {
+void (*programMouse)(int, int, int, int) = nullptr;
+void (*programKeyboard)(unsigned char, int, int) = nullptr;
+
+void mouseAfterCommit(int button, int state, int x, int y) {
+    deactivateActive();
+    programMouse(button, state, x, y);
+}
+
+void keyboardAfterCommit(unsigned char key, int x, int y) {
+    deactivateActive();
+    programKeyboard(key, x, y);
+}
+}  // namespace
+
+void GLUI_Master_Object::set_glutMouseFunc(void (*f)(int, int, int, int)) {
+    programMouse = f;
+    glutMouseFunc(f != nullptr ? mouseAfterCommit : nullptr);
+}
+
+void GLUI_Master_Object::set_glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
+    programKeyboard = f;
+    glutKeyboardFunc(f != nullptr ? keyboardAfterCommit : nullptr);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dropdown.h"
+#include "events.h"
 #include "focus.h"
 #include "glui.h"
 #include "layout.h"
@@ -124,7 +125,14 @@ GLUI_StaticText* GLUI::add_statictext_to_panel(GLUI_Panel* parent, const char* n
 void GLUI::set_main_gfx_window(int window_id_) { main_gfx_window_id = window_id_; }
 
 void GLUI::sync_live() {
+    collecting_changes = true;
     for (auto& control : owned) control->sync_from_live();
+    collecting_changes = false;
+    if (changed.empty()) return;
+    // A repaint on its way draws the changes anyway; an open drop-down list
+    // covers controls.
+    if (!redisplay_pending && (open_list != nullptr || !drawAlone(this, changed))) post_redisplay();
+    changed.clear();
 }
 
 void GLUI::refresh() {
@@ -141,7 +149,10 @@ void GLUI::refresh() {
     post_redisplay();
 }
 
-void GLUI::post_redisplay() const { glutPostWindowRedisplay(window_id); }
+void GLUI::post_redisplay() const {
+    redisplay_pending = true;
+    glutPostWindowRedisplay(window_id);
+}
 
 void GLUI::post_main_redisplay() const {
     if (main_gfx_window_id > 0) glutPostWindowRedisplay(main_gfx_window_id);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings_format.h"
+#include "settings/settings_format.h"
 
 struct LoadResult {
     bool opened = false;   // false: the file could not be opened, nothing changed
@@ -17,3 +17,16 @@ LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines si
 // Writes a temporary file in the same folder and renames it over `path`; on
 // any failure the temporary is removed and `path` is left as it was.
 bool writeSettingsFileAtomically(const std::string& path, const WorldState& w);
+
+struct NumberedSave {
+    bool written = false;
+    int number = 0;   // N of the file written
+    int error = 0;    // errno of the failure when nothing was written
+};
+
+// Writes w completely under a temporary name in `folder`, then gives it the
+// lowest number N from 0 on for which "folder/N.txt" does not exist. A name
+// that appears meanwhile is never replaced or appended to (the next number is
+// taken), and a file is never seen half written under a number. A folder
+// that is missing or not writable gets nothing, not even a temporary.
+NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w);

@@ -109,14 +109,23 @@ Pixels pixelsAt(GLUI* glui, int x, int y, int w, int h) {
 
 int greyAt(GLUI* glui, int x, int y) { return pixelsAt(glui, x, y, 1, 1).grey[0]; }
 
-void moveTo(GLUI* glui, int x, int y) {
+static void moveToWindow(int glutWindow, int x, int y) {
     pump();   // the window may have been asked to change size
     Display* d = display();
     int rootX, rootY;
     Window child;
-    XTranslateCoordinates(d, xWindow(glui->get_glut_window_id()), DefaultRootWindow(d), x, y,
-                          &rootX, &rootY, &child);
+    XTranslateCoordinates(d, xWindow(glutWindow), DefaultRootWindow(d), x, y, &rootX, &rootY, &child);
     XTestFakeMotionEvent(d, -1, rootX, rootY, CurrentTime);
+    pump();
+}
+
+void moveTo(GLUI* glui, int x, int y) { moveToWindow(glui->get_glut_window_id(), x, y); }
+
+void clickMainWindow(int x, int y) {
+    moveToWindow(mainWindow(), x, y);
+    XTestFakeButtonEvent(display(), 1, True, CurrentTime);
+    pump();
+    XTestFakeButtonEvent(display(), 1, False, CurrentTime);
     pump();
 }
 

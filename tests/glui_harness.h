@@ -28,6 +28,8 @@ void moveTo(GLUI* glui, int x, int y);
 void press(GLUI* glui, int x, int y);
 void release(GLUI* glui, int x, int y);
 void click(GLUI* glui, int x, int y);
+// A left click at pixel (x, y) of the main window; keys then go there too.
+void clickMainWindow(int x, int y);
 // Clicks the middle of a control's own area.
 void clickControl(GLUI_Control* c);
 // Key presses go to the window under the pointer, with the modifier keys

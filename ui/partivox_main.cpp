@@ -1,0 +1,17 @@
+// partivox: the simulator. A main window in which the particles move, and a
+// control window of Japanese widgets for every setting.
+//
+//   partivox [GLUT options] [FILE]
+//
+// FILE, a settings file, is loaded at start as "設定の読込" would load it.
+#include <GL/glut.h>
+
+#include "glui/glui.h"
+#include "ui/run_state.h"
+#include "ui/start_up.h"
+
+int main(int argc, char** argv) {
+    startUp(argc, argv);
+    GLUI_Master.set_glutIdleFunc(idleStep);
+    glutMainLoop();
+}

@@ -1,0 +1,44 @@
+#include "ui/save_load.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "settings/settings_files.h"
+#include "sim/world_state.h"
+#include "ui/particle_editing.h"
+#include "ui/run_state.h"
+#include "ui/slot_editors.h"
+#include "ui/window_seam.h"
+
+static const char* const settingsFolder = "data";
+
+void saveSettings(int) {
+    const NumberedSave saved = saveToFreeNumber(settingsFolder, world);
+    if (!saved.written) {
+        std::fprintf(stderr, "partivox: settings not saved: no file can be made in %s/ (%s)\n",
+                     settingsFolder, std::strerror(saved.error));
+        return;
+    }
+    world.fileNumber = saved.number;
+    syncControls();
+}
+
+// Every control that mirrors a loaded value, and the window size. They run
+// also after a file that ended early: the part that was read is in effect.
+static void refreshAfterLoad() {
+    refreshInfoPanel(0);
+    showSlot(0);
+    showSlot(1);
+    clampEditIndex(0);
+    applyWindowSize(0);
+}
+
+bool loadSettingsFrom(const std::string& path) {
+    if (!loadSettingsFile(path, world, SizeLines::Requested).opened) return false;
+    refreshAfterLoad();
+    return true;
+}
+
+void loadSettings(int) {
+    loadSettingsFrom(std::string(settingsFolder) + "/" + std::to_string(world.fileNumber) + ".txt");
+}
