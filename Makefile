@@ -35,20 +35,23 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The working folder the programs run in: settings files, annotated copies, font.
-workdir: build
+workdir: configure
+	cmake --build $(BUILD) -j $(JOBS) --target sjis-fontgen
 	@mkdir -p $(RUN)/data $(RUN)/textdata
-	@if [ -x $(BIN)/sjis-fontgen ] && [ ! -s $(RUN)/sjis.fnt ]; then \
-	  $(BIN)/sjis-fontgen $(RUN)/sjis.fnt; fi
+	@[ -s $(RUN)/sjis.fnt ] || $(BIN)/sjis-fontgen $(RUN)/sjis.fnt
 
-# The simulator in the working folder: settings go to run/data/N.txt.
+# The simulator in the working folder: settings go to run/data/N.txt. Only
+# what it needs is built, so a first start does not wait for the tests.
 run: workdir
+	cmake --build $(BUILD) -j $(JOBS) --target partivox
 	cd $(RUN) && ../$(BIN)/partivox
 
 # The converter works on run/data/N.txt and writes run/textdata/N.txt.
 tabulix: workdir
+	cmake --build $(BUILD) -j $(JOBS) --target tabulix
 	cd $(RUN) && ../$(BIN)/tabulix
 
-test: workdir
+test: build workdir
 	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
