@@ -38,16 +38,30 @@ shows() {  # "x y w h" bytes
 
 start_partivox
 
-# Open "二体間ポテンシャルの追加"; from then on the controls are here:
-pair_area=(5 396 626 100)
-pair_kind_label=(80 432) pair_shape_label=(80 455)
-pair_fields=("570 409" "570 433" "570 456" "570 479")   # strength, a, b, c
-number_field=(180 668) number_box=(112 661 140 15)
-save_button=(318 691) load_button=(318 714) empty_space=(500 790)
-shot "$control" "$work/control.rgb"
-closed=$(region "$shot_w" "$work/control.rgb" "${pair_area[@]}")
-click "$control" 100 "${rollout_header_y[5]}"
-pair_defaults=$(settled_area "${pair_area[*]}" "$closed") || fail "the pair rollout did not open"
+# Open "二体間ポテンシャルの追加" and find the controls: the pair editor lies
+# between its header and the next.
+click "$control" 100 "${header_y[5]}"
+eventually rollouts_are +++-+-+- || fail "the pair rollout did not open: $rollout_signs"
+pair=("${header_bottom[5]}" "${header_top[6]}")
+pair_area=(0 $(( pair[0] + 1 )) "$control_w" $(( pair[1] - pair[0] - 1 )))
+# Column 250 crosses "ポテンシャルの番号" and the two list boxes, whose labels
+# open them too; column 570 the four number fields.
+locate pair_kind_label 250 sunken 2 "${pair[@]}"
+locate pair_shape_label 250 sunken 3 "${pair[@]}"
+pair_kind_label[0]=80 pair_shape_label[0]=80
+pair_fields=()
+for i in 1 2 3 4; do   # strength, a, b, c
+  locate field 570 sunken "$i" "${pair[@]}"
+  pair_fields+=("${field[*]}")
+done
+# "ファイル番号" is the lowest edit field, "設定の保存" and "設定の読込" the
+# first buttons below it; right of them the window is empty.
+locate number_field 180 sunken -1
+number_box=(112 $(( located_top + 2 )) 140 $(( located_bottom - located_top - 3 )))   # inside its bevel
+locate save_button 318 raised 1 "${number_field[1]}"
+locate load_button 318 raised 2 "${number_field[1]}"
+empty_space=(500 "${save_button[1]}")
+pair_defaults=$(settled_area "${pair_area[*]}") || fail "the pair editor did not settle"
 shot "$control" "$work/control.rgb"
 shows_0=$(region "$shot_w" "$work/control.rgb" "${number_box[@]}")
 

@@ -9,12 +9,6 @@ set -euo pipefail
 partivox=$(realpath "$1") fontgen=$(realpath "$2")
 source "$(dirname "$0")/partivox_end_to_end_lib.sh"
 
-# Control window positions once the rollout "グラフの表示" (closed at start)
-# is open below the open "系全体の設定変更".
-graph_header=(300 "${rollout_header_y[6]}")
-show_graph_box=(18 434) show_particles_box=(18 452)
-content_list=(225 512) external_sum_item=(215 552) electric_x_field=(190 188)
-
 # "count minx miny maxx maxy" of one colour in a main-window shot, or nothing.
 extent() {  # file "R G B"
   colours 500 "$1" | awk -v c="$2" '$1 " " $2 " " $3 == c { print $4, $5, $6, $7, $8 }'
@@ -59,7 +53,16 @@ graph_gone() { shot "$main" "$work/hidden.ppm" && [ -z "$(extent "$work/hidden.p
 moved_since() { shot "$main" "$work/now.ppm" && ! cmp -s "$1" "$work/now.ppm"; }
 
 start_partivox
-click "$control" "${graph_header[@]}"
+# "グラフの表示" (closed at start) opened below the open "系全体の設定変更".
+click "$control" 300 "${header_y[6]}"
+eventually rollouts_are +++-++-- || fail "\"グラフの表示\" did not open: $rollout_signs"
+graph=("${header_bottom[6]}" "${header_top[7]}") system=("${header_bottom[3]}" "${header_top[4]}")
+locate show_graph_box 17 sunken 1 "${graph[@]}"
+locate show_particles_box 17 sunken 2 "${graph[@]}"
+locate content_list 225 sunken 1 "${graph[@]}"
+content_list_bottom=$located_bottom
+locate electric_x_field 190 sunken 3 "${system[@]}"   # 右向きの重力, 下向きの重力, 右向きの電場
+
 click "$control" "${show_graph_box[@]}"
 eventually default_lines || fail "showing the graph did not draw red y = 200, black and blue y = 250 alone:
 $(colours 500 "$work/graph.ppm")"
@@ -76,6 +79,10 @@ eventually default_lines || fail "unchecking \"粒子を表示する\" left part
 type_into "${electric_x_field[@]}" 0.01
 xdotool key Return
 click "$control" "${content_list[@]}"
+# "外場のポテンシャルの和", just below the current "個々の外場のポテンシャル".
+list_open() { control_shot && locate_item external_sum_item 1 115 "$content_list_bottom"; }
+eventually list_open ||
+  fail "\"表示するもの\" opened no list"
 click "$control" "${external_sum_item[@]}"
 eventually tilted_line || fail "the external sum with a rightward field is not the line y = 250 + x:
 $(colours 500 "$work/tilted.ppm")"

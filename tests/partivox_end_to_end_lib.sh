@@ -46,10 +46,12 @@ geometry() {
 }
 
 # Screenshot of a window as raw 8-bit RGB bytes, row after row, with its
-# size in $shot_w and $shot_h.
+# size in $shot_w and $shot_h. Only the rows on the screen are captured: a
+# control window with many rollouts open may reach below its bottom edge.
 shot() {  # window file
-  read -r _ _ shot_w shot_h < <(geometry "$1")
-  import -window "$1" -depth 8 "rgb:$2"
+  read -r _ _ shot_w _ < <(geometry "$1")
+  import -window "$1" -depth 8 "rgb:$2" || return 1
+  shot_h=$(( $(stat -c %s "$2") / 3 / shot_w ))
 }
 
 # One line per colour other than white in a raw screenshot of width $1:
@@ -62,11 +64,6 @@ colours() {  # width file
       if (x < x0[k]) x0[k] = x; if (x > x1[k]) x1[k] = x
       if (y < y0[k]) y0[k] = y; if (y > y1[k]) y1[k] = y }
     END { for (k in n) print k, n[k], x0[k], y0[k], x1[k], y1[k] }'
-}
-
-# "R G B" of one pixel of a raw screenshot of width $1.
-pixel() {  # width file x y
-  od -An -v -tu1 -j $(( ($4 * $1 + $3) * 3 )) -N 3 "$2" | awk '{print $1, $2, $3}'
 }
 
 # The bytes of a rectangle of a raw screenshot of width $1, in hexadecimal,
@@ -99,12 +96,117 @@ at_rest() {
 moved_since() { shot "$main" "$work/now.rgb" && ! cmp -s "$1" "$work/now.rgb"; }
 main_size_is() { [ "$(geometry "$main" | cut -d' ' -f3,4)" = "$1 $2" ]; }
 
-# Where things are in the control window as it opens ("系全体の設定変更" and
-# "シミュレーションの設定変更" open), in window pixels: the eight rollout headers
-# top to bottom with the column of their "+"/"-" sign, and the controls below.
-rollout_header_y=(17 44 71 98 357 384 411 438)
-rollout_sign_x=603
-file_number_field=(180 571)
+# ---- Finding controls in a shot of the control window ----
+# The rows of the controls follow from the toolkit's heights and from which
+# rollouts are open, so the scripts do not hold them: they name a column (x)
+# that crosses the controls they want, and the rows are read from the bevels
+# in a shot.
+
+# Shoots the control window into $work/control.rgb, which the functions
+# below read, its width into $control_w.
+control_shot() {
+  shot "$control" "$work/control.rgb" && control_w=$shot_w
+}
+# Columns of the last control shot, one line each, one letter a pixel from
+# the top: W white, g the face grey, d the shadow grey, l the light grey of a
+# sunken box's inner edge, K black, ? any other colour.
+columns() {  # x...
+  local x crops=()
+  for x; do crops+=("(" -clone 0 -crop "1x100000+$x+0" +repage ")"); done
+  convert -size "${control_w}x$(( $(stat -c %s "$work/control.rgb") / 3 / control_w ))" -depth 8 \
+          "rgb:$work/control.rgb" "${crops[@]}" -delete 0 +append rgb:- |
+    od -An -v -tu1 -w$(( $# * 3 )) | awk -v n=$# '
+    BEGIN { letter["255 255 255"] = "W"; letter["200 200 200"] = "g"; letter["128 128 128"] = "d"
+            letter["191 191 191"] = "l"; letter["0 0 0"] = "K" }
+    { for (i = 1; i <= n; i++) { c = $(3 * i - 2) " " $(3 * i - 1) " " $(3 * i)
+                                 s[i] = s[i] ((c in letter) ? letter[c] : "?") } }
+    END { for (i = 1; i <= n; i++) print s[i] }'
+}
+# The bevelled boxes a column of letters crosses, top to bottom, as
+# "kind top bottom": "raised" for buttons and rollout headers (white top edge,
+# grey face, shadow and black bottom edges), "sunken" for edit fields, list
+# boxes and check boxes (shadow and black top edges, a white inside, a white
+# bottom edge). A white line just under a shadow line is a panel's etched
+# frame, not the top of a button.
+BOX_SCAN='
+  function boxes(s,   at, rest, r, rl, k, kl, found) {
+    at = 1; found = ""
+    while (at <= length(s)) {
+      rest = substr(s, at)
+      r = match(rest, /W[gK]+dK/); rl = RLENGTH
+      k = match(rest, /dK[^dgl]*l?W/); kl = RLENGTH
+      if (!r && !k) break
+      if (r && (!k || r < k)) {
+        if (at + r > 2 && substr(s, at + r - 2, 1) == "d") { at += r; continue }
+        found = found "raised " (at + r - 2) " " (at + r + rl - 3) "\n"; at += r + rl - 1
+      } else {
+        found = found "sunken " (at + k - 2) " " (at + k + kl - 3) "\n"; at += k + kl - 1
+      }
+    }
+    return found
+  }'
+boxes() {  # x
+  columns "$1" | awk "$BOX_SCAN"' { printf "%s", boxes($0) }'
+}
+# "top bottom" of the n-th box of a kind crossing column x of the last
+# control shot whose top lies between rows from and to (n < 0 counts from
+# the last one up).
+nth_box() {  # x kind n [from [to]]
+  boxes "$1" | awk -v kind="$2" -v n="$3" -v from="${4:--1}" -v to="${5:-100000}" '
+    $1 == kind && $2 > from && $2 < to { top[++m] = $2; bottom[m] = $3 }
+    END { i = n < 0 ? m + 1 + n : n; if (i < 1 || i > m) exit 1; print top[i], bottom[i] }'
+}
+# Sets the array named $1 to where to click that box, "x y" at its middle
+# row, and $located_top and $located_bottom to its top and bottom rows; or
+# fails.
+locate() {  # name x kind n [from [to]]
+  local -n where=$1
+  read -r located_top located_bottom < <(nth_box "${@:2}") ||
+    fail "no $3 box number $4 in column $2 of the control window"
+  where=("$2" $(( (located_top + located_bottom) / 2 )))
+}
+# Sets the array named $1 to where to click the item n places below the
+# current one in the open drop-down list under a list box whose bottom row
+# is given. The current item is the first band of the highlight colour in
+# column x (a column of the list's margin, left of the texts) under the list
+# box; every item is as high as it.
+locate_item() {  # name n x list-box-bottom
+  local -n item=$1
+  local top high
+  read -r top high < <(columns "$3" | awk -v below="$4" '
+    { if (match(substr($0, below + 2), /\?+/)) print below + RSTART, RLENGTH; else exit 1 }') || return 1
+  item=("$3" $(( top + $2 * high + high / 2 )))
+}
+
+# The rollout headers are the only raised boxes that span the window: each
+# is found at both ends of its row, left of its title and right of its sign.
+# Sets header_top, header_bottom and header_y (the middle row, where to
+# click) from the last control shot, and rollout_signs to their signs top to
+# bottom: "+" for a closed rollout, "-" for an open one. A plus is as high as
+# it is wide, a minus two rows high: the sign is told by the number of rows
+# it blackens in the columns left of the header's right edge.
+read_rollouts() {
+  local top bottom sign
+  header_top=() header_bottom=() header_y=() rollout_signs=
+  # shellcheck disable=SC2046
+  while read -r top bottom sign; do
+    header_top+=("$top") header_bottom+=("$bottom") header_y+=($(( (top + bottom) / 2 )))
+    rollout_signs+=$sign
+  done < <(columns 12 $(( control_w - 14 )) $(seq $(( control_w - 40 )) $(( control_w - 15 ))) | awk "$BOX_SCAN"'
+    NR == 1 { n = split(boxes($0), left, "\n") }
+    NR == 2 { right = boxes($0) }
+    NR > 2 { sign[NR] = $0 }
+    END { for (i = 1; i < n; i++) {
+            if (left[i] !~ /^raised/ || index(right, left[i] "\n") == 0) continue
+            split(left[i], b, " "); high = 0
+            for (y = b[2] + 3; y <= b[3] - 3; y++)
+              for (c in sign) if (substr(sign[c], y + 1, 1) == "K") { high++; break }
+            print b[2], b[3], (high > 4 ? "+" : "-") } }')
+}
+# The rollouts show these signs (and their headers are where header_y says).
+rollouts_are() {  # signs
+  control_shot && read_rollouts && [ "$rollout_signs" = "$1" ]
+}
 
 # Starts partivox in the working folder with the given arguments and waits
 # until both windows are up and have drawn their first frames. Without a
@@ -117,19 +219,8 @@ start_partivox() {
   eventually find_windows || fail "the two partivox windows did not appear"
   xdotool windowmove "$main" 0 100
   eventually main_drawn || fail "the main window drew no white frame"
-  eventually rollouts_as_at_start ||
-    fail "rollouts open at start: $(rollout_signs "$work/control.rgb"), want +++-+++-"
-}
-# Only "系全体の設定変更" and "シミュレーションの設定変更" are open: an open
-# rollout shows "-" at the right end of its header, a closed one "+".
-rollout_signs() {  # file: one sign per rollout header, top to bottom
-  local y
-  for y in "${rollout_header_y[@]}"; do
-    if [ "$(pixel "$shot_w" "$1" "$rollout_sign_x" $(( y - 3 )))" = "0 0 0" ]; then echo -n +; else echo -n -; fi
-  done
-}
-rollouts_as_at_start() {
-  shot "$control" "$work/control.rgb" && [ "$(rollout_signs "$work/control.rgb")" = "+++-+++-" ]
+  # Only "系全体の設定変更" and "シミュレーションの設定変更" are open.
+  eventually rollouts_are +++-+++- || fail "rollouts open at start: $rollout_signs, want +++-+++-"
 }
 # A drawn frame is white wherever no disc lies and has no black pixel (the
 # discs at start are coloured); before it the window shows black or the

@@ -20,13 +20,26 @@ poll 5 discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20" >/
   discs_at "255 0 0:120:90:10" "0 255 0:320:240:15" "0 0 255:500:400:20" ||
   fail "partivox FILE does not show the file's discs"
 
-# Open "粒子の設定変更"; from then on the controls are here:
-click "$control" 100 "${rollout_header_y[2]}"
-eventually bash -c "[ \"\$(xwininfo -id $control | awk '/Height:/ {print \$NF}')\" -gt 1000 ]" ||
-  fail "the particle rollout did not open"
-pick_box=(20 94) add_button=(443 326) remove_button=(443 372)
-drag_speed_field=(228 814) number_field=(180 876)
-save_button=(310 898) load_button=(310 921) empty_space=(450 990)
+# Open "粒子の設定変更" and close "系全体の設定変更": with both open the window
+# would reach below the bottom of a 1024-row screen, out of the pointer's reach.
+click "$control" 100 "${header_y[2]}"
+eventually rollouts_are ++--+++- || fail "the particle rollout did not open: $rollout_signs"
+click "$control" 100 "${header_y[3]}"
+eventually rollouts_are ++-++++- || fail "the system rollout did not close: $rollout_signs"
+particle=("${header_bottom[2]}" "${header_top[3]}")
+locate pick_box 17 sunken 1 "${particle[@]}"        # "クリックで粒子を選択"
+# The last three buttons of the rollout in column 443: "粒子の追加",
+# "ランダムな色の粒子の追加", "粒子の除去".
+locate add_button 443 raised -3 "${particle[@]}"
+locate remove_button 443 raised -1 "${particle[@]}"
+# Column 228 crosses the three fields of "シミュレーションの設定変更", the last
+# rollout; "ファイル番号" is the lowest edit field, "設定の保存" and "設定の読込"
+# the first buttons below it; right of them the window is empty.
+locate drag_speed_field 228 sunken 3 "${header_bottom[7]}"   # "右ドラッグで与える速度"
+locate number_field 180 sunken -1
+locate save_button 310 raised 1 "${number_field[1]}"
+locate load_button 310 raised 2 "${number_field[1]}"
+empty_space=(450 "${save_button[1]}")
 
 load() {  # number
   set_number "$1"

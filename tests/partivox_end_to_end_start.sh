@@ -33,7 +33,8 @@ awk -v six="$six" '
         exit bad }' "$work/start.colours" || fail "the start-up picture is wrong"
 
 # start_partivox has seen "系全体の設定変更" and "シミュレーションの設定変更" open
-# and the other six rollouts closed.
+# and the other six rollouts closed. "ファイル番号" is the lowest edit field.
+locate file_number_field 180 sunken -1
 
 # ---- Motion, pause and resume ----
 eventually moved_since "$work/start.rgb" || fail "the discs do not move"
