@@ -44,8 +44,9 @@ wait_for_file() {
   return 1
 }
 
-# Layout: the 200-pixel number field at the top, then "変換", then "終了".
-number_field=(150 16) convert_button=(109 39) quit_button=(109 62)
+# Layout: the number field at the top (rows 6 to 27), then "変換" (31 to 54),
+# then "終了" (58 to 81); clicks go to their middle rows.
+number_field=(150 16) convert_button=(105 42) quit_button=(105 69)
 
 click "${number_field[@]}"
 xdotool key End BackSpace
