@@ -54,13 +54,7 @@ for i in 1 2 3 4; do   # strength, a, b, c
   locate field 570 sunken "$i" "${pair[@]}"
   pair_fields+=("${field[*]}")
 done
-# "ファイル番号" is the lowest edit field, "設定の保存" and "設定の読込" the
-# first buttons below it; right of them the window is empty.
-locate number_field 180 sunken -1
-number_box=(112 $(( located_top + 2 )) 140 $(( located_bottom - located_top - 3 )))   # inside its bevel
-locate save_button 318 raised 1 "${number_field[1]}"
-locate load_button 318 raised 2 "${number_field[1]}"
-empty_space=(500 "${save_button[1]}")
+locate_file_controls
 pair_defaults=$(settled_area "${pair_area[*]}") || fail "the pair editor did not settle"
 shot "$control" "$work/control.rgb"
 shows_0=$(region "$shot_w" "$work/control.rgb" "${number_box[@]}")

@@ -81,8 +81,7 @@ xdotool key Return
 click "$control" "${content_list[@]}"
 # "外場のポテンシャルの和", just below the current "個々の外場のポテンシャル".
 list_open() { control_shot && locate_item external_sum_item 1 115 "$content_list_bottom"; }
-eventually list_open ||
-  fail "\"表示するもの\" opened no list"
+eventually list_open || fail "\"表示するもの\" opened no list"
 click "$control" "${external_sum_item[@]}"
 eventually tilted_line || fail "the external sum with a rightward field is not the line y = 250 + x:
 $(colours 500 "$work/tilted.ppm")"

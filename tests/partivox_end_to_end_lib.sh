@@ -208,6 +208,17 @@ rollouts_are() {  # signs
   control_shot && read_rollouts && [ "$rollout_signs" = "$1" ]
 }
 
+# The controls under the rollouts: "ファイル番号", the lowest edit field (and
+# number_box, the inside of its bevel), then "設定の保存" and "設定の読込",
+# the first buttons below it; right of them the window is empty.
+locate_file_controls() {
+  locate number_field 180 sunken -1
+  number_box=(112 $(( located_top + 2 )) 140 $(( located_bottom - located_top - 3 )))
+  locate save_button 310 raised 1 "${number_field[1]}"
+  locate load_button 310 raised 2 "${number_field[1]}"
+  empty_space=(450 "${save_button[1]}")
+}
+
 # Starts partivox in the working folder with the given arguments and waits
 # until both windows are up and have drawn their first frames. Without a
 # window manager the main window lands at (-1,-1), one row and one column off
@@ -253,8 +264,8 @@ type_into() {  # x y text
   [ -z "$3" ] || xdotool type "$3" 2>/dev/null
 }
 
-# "ファイル番号" set, committed by a click on empty space ($number_field and
-# $empty_space are where these are in the script's layout).
+# "ファイル番号" set, committed by a click on empty space (as found by
+# locate_file_controls).
 set_number() {  # number
   type_into "${number_field[@]}" "$1"
   click "$control" "${empty_space[@]}"

@@ -33,13 +33,9 @@ locate pick_box 17 sunken 1 "${particle[@]}"        # "クリックで粒子を�
 locate add_button 443 raised -3 "${particle[@]}"
 locate remove_button 443 raised -1 "${particle[@]}"
 # Column 228 crosses the three fields of "シミュレーションの設定変更", the last
-# rollout; "ファイル番号" is the lowest edit field, "設定の保存" and "設定の読込"
-# the first buttons below it; right of them the window is empty.
+# rollout.
 locate drag_speed_field 228 sunken 3 "${header_bottom[7]}"   # "右ドラッグで与える速度"
-locate number_field 180 sunken -1
-locate save_button 310 raised 1 "${number_field[1]}"
-locate load_button 310 raised 2 "${number_field[1]}"
-empty_space=(450 "${save_button[1]}")
+locate_file_controls
 
 load() {  # number
   set_number "$1"

@@ -33,29 +33,29 @@ awk -v six="$six" '
         exit bad }' "$work/start.colours" || fail "the start-up picture is wrong"
 
 # start_partivox has seen "系全体の設定変更" and "シミュレーションの設定変更" open
-# and the other six rollouts closed. "ファイル番号" is the lowest edit field.
-locate file_number_field 180 sunken -1
+# and the other six rollouts closed.
+locate_file_controls
 
 # ---- Motion, pause and resume ----
 eventually moved_since "$work/start.rgb" || fail "the discs do not move"
 
 # P acts in the main window even while a field of the control window is
 # being typed into.
-type_into "${file_number_field[@]}" 7
+type_into "${number_field[@]}" 7
 key_in "$main" 250 250 P
 poll 10 at_rest || fail "the discs move after P"
 key_in "$main" 250 250 p
 eventually moved_since "$work/rest2.rgb" || fail "the discs stay still after P again"
 
 # ---- Keys typed in the control window never quit or pause ----
-type_into "${file_number_field[@]}" ""
+type_into "${number_field[@]}" ""
 xdotool key q Q Escape p P q Q Escape 2>/dev/null
 shot "$main" "$work/after_keys.rgb"
 eventually moved_since "$work/after_keys.rgb" || fail "a key typed in the control window paused the simulation"
 still_running || fail "a key typed in the control window ended the program"
 
 # Esc in the main window quits, a field being typed into or not.
-type_into "${file_number_field[@]}" 5
+type_into "${number_field[@]}" 5
 key_in "$main" 250 250 Escape
 wait_exit
 [ "$status" = 0 ] || fail "Esc ended with status $status"
