@@ -1,11 +1,14 @@
 #include "settings_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines) {
@@ -18,29 +21,102 @@ LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines si
     return result;
 }
 
-// mkstemp makes the file private; a settings file should get the permissions
-// any other new file of the user gets.
-static void giveUsualPermissions(int fd) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+static std::string settingsText(const WorldState& w) {
+    std::ostringstream text;
+    writeSettings(text, w);
+    return text.str();
 }
 
-bool writeSettingsFileAtomically(const std::string& path, const WorldState& w) {
+// The permissions any other new file of the user gets.
+static mode_t usualMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// False with errno set when any byte could not be written.
+static bool writeAll(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Closing reports errors that a write on some file systems only queues;
+// errno keeps the first failure.
+static bool closeAfter(int fd, bool written) {
+    const int error = errno;
+    if (close(fd) != 0 && written) return false;
+    errno = error;
+    return written;
+}
+
+static bool replaceAtomically(const std::string& path, const std::string& text, mode_t mode) {
     std::string pattern = path + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
     if (fd < 0) return false;
-    giveUsualPermissions(fd);
-    close(fd);
-    const std::string temporary(name.data());
-    std::ofstream out(temporary, std::ios::trunc);
-    writeSettings(out, w);
-    out.close();
-    if (!out || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    // mkstemp makes the file private.
+    const bool written = fchmod(fd, mode) == 0 && writeAll(fd, text) && fsync(fd) == 0;
+    if (closeAfter(fd, written) && std::rename(name.data(), path.c_str()) == 0) return true;
+    const int error = errno;
+    unlink(name.data());
+    errno = error;
+    return false;
+}
+
+bool writeSettingsFileAtomically(const std::string& path, const WorldState& w) {
+    return replaceAtomically(path, settingsText(w), usualMode());
+}
+
+// The file a chain of symbolic links finally names (the path itself when it
+// is no link); "" with errno set for a loop or a link that cannot be read.
+static std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target);
+        if (n < 0) return "";
+        std::string next(target, static_cast<size_t>(n));
+        const std::string::size_type slash = path.rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        path = next;
     }
-    return true;
+    errno = ELOOP;
+    return "";
+}
+
+// The superuser passes every access check; a file without any write
+// permission bit still says "do not write me".
+static bool userMayWrite(const std::string& path, const struct stat& info) {
+    if (access(path.c_str(), W_OK) != 0) return false;
+    return geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+static bool writeInPlace(const std::string& path, const std::string& text) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY);
+    return fd >= 0 && closeAfter(fd, writeAll(fd, text));
+}
+
+std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
+    const std::string target = followLinks(path);
+    if (target.empty()) return std::strerror(errno);
+    struct stat info;
+    bool written;
+    if (stat(target.c_str(), &info) != 0)
+        written = replaceAtomically(target, settingsText(w), usualMode());
+    else if (S_ISDIR(info.st_mode))
+        return std::strerror(EISDIR);
+    else if (!userMayWrite(target, info))
+        return std::strerror(EACCES);
+    else if (S_ISREG(info.st_mode))
+        written = replaceAtomically(target, settingsText(w), info.st_mode & 07777);
+    else
+        written = writeInPlace(target, settingsText(w));
+    return written ? "" : std::strerror(errno);
 }

@@ -15,5 +15,14 @@ struct LoadResult {
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines);
 
 // Writes a temporary file in the same folder and renames it over `path`; on
-// any failure the temporary is removed and `path` is left as it was.
+// any failure the temporary is removed, `path` is left as it was and errno
+// tells why.
 bool writeSettingsFileAtomically(const std::string& path, const WorldState& w);
+
+// Writes the file a command-line user names as output. A symbolic link is
+// followed to the file it names; a regular file (or a new one) is replaced
+// atomically, keeping its permissions; a device or pipe is written in place.
+// A directory, and a file the user may not write, are refused, even for the
+// superuser. Returns "" on success, otherwise why it failed; a refused or
+// failed write never leaves a partial file at `path`.
+std::string writeSettingsOutput(const std::string& path, const WorldState& w);
