@@ -2,10 +2,11 @@
 // all stepping over Shift-JIS text one character (one or two bytes) at a time.
 #include <algorithm>
 
-#include "focus.h"
-#include "glui.h"
+#include "glui/focus.h"
+#include "glui/glui.h"
+#include "glui/look.h"
+#include "glui/text_editing.h"
 #include "labels/label_font.h"
-#include "look.h"
 
 static constexpr int kSelectionRGB[3] = {0, 0, 153};
 
@@ -13,34 +14,17 @@ static constexpr int kSelectionRGB[3] = {0, 0, 153};
 static int visibleWidth(const GLUI_EditText& e) { return e.w - e.text_x_offset - 2 * kBoxTextInset; }
 static int textLeft(const GLUI_EditText& e) { return e.x_abs + e.text_x_offset + kBoxTextInset; }
 
-static int selectionLow(const GLUI_EditText& e) { return std::min(e.sel_start, e.sel_end); }
-static int selectionHigh(const GLUI_EditText& e) { return std::max(e.sel_start, e.sel_end); }
-static bool hasSelection(const GLUI_EditText& e) { return e.sel_start != e.sel_end; }
+static TextEditing editing(GLUI_EditText& e) { return {e.text, e.insertion_pt, e.sel_start, e.sel_end}; }
 
-static int charStartBefore(const GLUI_EditText& e, int pos) {
-    return static_cast<int>(labelCharStart(e.text.c_str(), pos) - e.text.c_str());
-}
-
-static int charEndAfter(const GLUI_EditText& e, int pos) {
-    return pos + labelCharLength(e.text.c_str() + pos);
-}
-
-static void placeCaret(GLUI_EditText& e, int pos, bool extend) {
-    e.insertion_pt = pos;
-    e.sel_end = pos;
-    if (!extend) e.sel_start = pos;
+// After any change of text, caret or selection: keep the caret in view.
+static void showEdit(GLUI_EditText& e) {
     e.update_substring_bounds();
     e.redraw();
 }
 
-static void selectAll(GLUI_EditText& e) {
-    e.sel_start = 0;
-    placeCaret(e, static_cast<int>(e.text.size()), true);
-}
-
-static void deleteRange(GLUI_EditText& e, int from, int to) {
-    e.text.erase(from, to - from);
-    placeCaret(e, from, false);
+static void placeCaret(GLUI_EditText& e, int pos, bool extend) {
+    placeCaretAt(editing(e), pos, extend);
+    showEdit(e);
 }
 
 // ---- drawing ------------------------------------------------------------------
@@ -53,8 +37,8 @@ int GLUI_EditText::substring_width(int start, int end) const {
 }
 
 void GLUI_EditText::draw_text(int x, int baseline) {
-    bool showSelection = is_active() && enabled && hasSelection(*this);
-    int low = selectionLow(*this), high = selectionHigh(*this);
+    bool showSelection = is_active() && enabled && sel_start != sel_end;
+    int low = std::min(sel_start, sel_end), high = std::max(sel_start, sel_end);
     for (int i = substring_start; i < substring_end;) {
         const char* p = text.c_str() + i;
         int width = labelCharWidth(glui->font, p);
@@ -89,7 +73,7 @@ void GLUI_EditText::draw() {
     draw_name(std::max(0, text_x_offset - labelWidth - 4), kBoxBaseline);
     drawSunkenBox(x_abs + text_x_offset, y_abs, w - text_x_offset, h, enabled);
     draw_text(textLeft(*this), y_abs + kBoxBaseline);
-    if (is_active() && enabled && !hasSelection(*this)) draw_insertion_pt();
+    if (is_active() && enabled && sel_start == sel_end) draw_insertion_pt();
 }
 
 // ---- caret and scrolling ----------------------------------------------------------
@@ -103,7 +87,7 @@ void GLUI_EditText::update_substring_bounds() {
     while (substring_start < insertion_pt && substring_width(substring_start, insertion_pt) > room)
         substring_start += labelCharLength(text.c_str() + substring_start);
     while (substring_start > 0) {
-        int earlier = charStartBefore(*this, substring_start);
+        int earlier = charStartBefore(text, substring_start);
         if (substring_width(earlier, length) > room) break;
         substring_start = earlier;
     }
@@ -145,10 +129,10 @@ void GLUI_EditText::mouse_held(int x, int y, bool) {
     if (!dragging) return;
     int pos = find_insertion_pt(x, y);
     if (x < textLeft(*this) && pos == substring_start && pos > 0)
-        pos = charStartBefore(*this, pos);
+        pos = charStartBefore(text, pos);
     else if (x >= textLeft(*this) + visibleWidth(*this) && pos == substring_end &&
              pos < static_cast<int>(text.size()))
-        pos = charEndAfter(*this, pos);
+        pos = charEndAfter(text, pos);
     placeCaret(*this, pos, true);
 }
 
@@ -156,92 +140,55 @@ void GLUI_EditText::mouse_up(int, int, bool) { dragging = false; }
 
 // ---- keyboard -----------------------------------------------------------------
 
-// Numeric fields take only what can start or continue a number: digits, one
-// leading minus, and for floats one point.
-static bool accepts(const GLUI_EditText& e, unsigned char key) {
-    if (e.data_type == GLUI_EDITTEXT_TEXT)
-        return (key >= 0x20 && key < 0x7F) || (key >= 0xA1 && key <= 0xDF);
-    if (key >= '0' && key <= '9') return true;
-    std::string rest = e.text;
-    rest.erase(selectionLow(e), selectionHigh(e) - selectionLow(e));
-    if (key == '-') return selectionLow(e) == 0 && rest.find('-') == std::string::npos;
-    if (key == '.')
-        return e.data_type == GLUI_EDITTEXT_FLOAT && rest.find('.') == std::string::npos;
-    return false;
-}
-
-static void typeCharacter(GLUI_EditText& e, unsigned char key) {
-    if (!accepts(e, key)) return;
-    int at = selectionLow(e);
-    e.text.erase(at, selectionHigh(e) - at);
-    e.text.insert(e.text.begin() + at, static_cast<char>(key));
-    placeCaret(e, at + 1, false);
-}
-
 void GLUI_EditText::key_handler(unsigned char key, int) {
     if (!enabled) return;
     switch (key) {
     case '\r':
         // The field keeps the focus, all selected, ready for the next value.
         commit();
-        selectAll(*this);
+        selectAllText(editing(*this));
         break;
     case 27:
         deactivateActive();
-        break;
+        return;
     case 8:
-        if (hasSelection(*this))
-            deleteRange(*this, selectionLow(*this), selectionHigh(*this));
-        else if (insertion_pt > 0)
-            deleteRange(*this, charStartBefore(*this, insertion_pt), insertion_pt);
+        deleteBackward(editing(*this));
         break;
     case 127:
-        if (hasSelection(*this))
-            deleteRange(*this, selectionLow(*this), selectionHigh(*this));
-        else if (insertion_pt < static_cast<int>(text.size()))
-            deleteRange(*this, insertion_pt, charEndAfter(*this, insertion_pt));
+        deleteForward(editing(*this));
         break;
     case 1:   // Ctrl+A
-        selectAll(*this);
+        selectAllText(editing(*this));
         break;
     default:
-        typeCharacter(*this, key);
+        if (!typeKey(editing(*this), data_type, max_text_bytes(), key)) return;
         break;
     }
+    showEdit(*this);
 }
 
 void GLUI_EditText::special_handler(int key, int modifiers) {
     if (!enabled) return;
-    bool extend = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
-    int length = static_cast<int>(text.size());
-    // Without Shift an arrow first collapses a selection to the side it points to.
-    bool collapse = !extend && hasSelection(*this);
-    int pos;
+    CaretMove move;
     switch (key) {
-    case GLUT_KEY_LEFT:
-        pos = collapse ? selectionLow(*this) : insertion_pt > 0 ? charStartBefore(*this, insertion_pt) : 0;
-        break;
-    case GLUT_KEY_RIGHT:
-        pos = collapse ? selectionHigh(*this)
-                       : insertion_pt < length ? charEndAfter(*this, insertion_pt) : length;
-        break;
-    case GLUT_KEY_HOME:
-        pos = 0;
-        break;
-    case GLUT_KEY_END:
-        pos = length;
-        break;
-    default:
-        return;
+    case GLUT_KEY_LEFT: move = CaretMove::Left; break;
+    case GLUT_KEY_RIGHT: move = CaretMove::Right; break;
+    case GLUT_KEY_HOME: move = CaretMove::Home; break;
+    case GLUT_KEY_END: move = CaretMove::End; break;
+    default: return;
     }
-    placeCaret(*this, pos, extend);
+    bool extend = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+    placeCaret(*this, caretTarget(editing(*this), move, extend), extend);
 }
 
 // ---- focus --------------------------------------------------------------------
 
 void GLUI_EditText::activate(bool by_keyboard) {
     orig_text = text;
-    if (by_keyboard) selectAll(*this);
+    if (by_keyboard) {
+        selectAllText(editing(*this));
+        showEdit(*this);
+    }
 }
 
 void GLUI_EditText::deactivate() {

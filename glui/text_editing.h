@@ -1,0 +1,43 @@
+// What keys do to an edit field's text, caret and selection, apart from any
+// drawing: the field applies these to its own members, then scrolls and
+// redraws. The caret only ever stands between Shift-JIS characters.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+struct TextEditing {
+    std::string& text;
+    int& caret;      // byte offset of a character start, 0 .. text size
+    int& selStart;   // selection anchor
+    int& selEnd;     // moving end; equal to selStart: no selection
+};
+
+enum class CaretMove { Left, Right, Home, End };
+
+int selectionLow(const TextEditing& t);
+int selectionHigh(const TextEditing& t);
+bool hasSelection(const TextEditing& t);
+
+// Start of the character before byte pos, and the end of the one at pos.
+int charStartBefore(const std::string& text, int pos);
+int charEndAfter(const std::string& text, int pos);
+
+// The longest leading part of text that holds at most maxBytes bytes and
+// does not cut a double-byte character in two.
+std::string fittingText(const std::string& text, std::size_t maxBytes);
+
+void placeCaretAt(TextEditing t, int pos, bool extend);
+void selectAllText(TextEditing t);
+
+// Types key over the selection. Refused (false, nothing changes) when the
+// field's type does not take the key or the text would grow past maxBytes.
+bool typeKey(TextEditing t, int dataType, std::size_t maxBytes, unsigned char key);
+
+// Backspace and Delete: the selection, else one whole character.
+void deleteBackward(TextEditing t);
+void deleteForward(TextEditing t);
+
+// Where an arrow, Home or End puts the caret; without extend an arrow first
+// collapses a selection to the side it points to.
+int caretTarget(const TextEditing& t, CaretMove move, bool extend);
