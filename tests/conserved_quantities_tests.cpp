@@ -22,7 +22,8 @@ protected:
         computeConservedQuantities();
         return world.conservedValues[k];
     }
-    // The documented pair: p0 moving right, p1 at rest 10 to its right.
+    // Opposite charges in a magnetic field of 0.5 with Coulomb strength 1:
+    // p0 (mass 2) moving right, p1 (mass 1) at rest 10 to its right.
     void twoParticles() {
         add(100, 100, 1, 0, 2, 1);
         add(110, 100, 0, 0, 1, -1);
