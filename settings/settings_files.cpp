@@ -11,10 +11,17 @@
 #include <sstream>
 #include <vector>
 
+bool openSettingsFile(std::ifstream& in, const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    in.open(path);
+    return in.is_open();
+}
+
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines) {
     LoadResult result;
-    std::ifstream in(path);
-    if (!in) return result;
+    std::ifstream in;
+    if (!openSettingsFile(in, path)) return result;
     result.opened = true;
     result.valuesTaken = readSettings(in, w, sizeLines);
     result.complete = result.valuesTaken == settingsLineCount(w.particleCount);

@@ -2,6 +2,7 @@
 // a reader never sees it half written.
 #pragma once
 
+#include <fstream>
 #include <string>
 
 #include "settings_format.h"
@@ -11,6 +12,10 @@ struct LoadResult {
     int valuesTaken = 0;   // values stored, in file order
     bool complete = false; // every line of the layout was read
 };
+
+// Opens a settings file for reading. A directory opens as a stream here but
+// holds no values: it counts as a file that cannot be opened.
+bool openSettingsFile(std::ifstream& in, const std::string& path);
 
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines);
 

@@ -168,6 +168,7 @@ TEST_F(Batch, BadArgumentsAreRefused) {
 
 TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
     expectRefused("'" + path("none.txt") + "' '" + path("out.txt") + "' 1", path("none.txt"));
+    expectRefused("--conserved '" + folder.path().string() + "'", "cannot open");
 
     WorldState three;
     three.particleCount = 3;

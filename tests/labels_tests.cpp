@@ -179,6 +179,8 @@ TEST_F(LabelFontTest, MissingFontLeavesOnlySingleByteText)
 TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
 {
     const std::string good = fontImage(16, 16, {{0x8140, 0x8150}}, solid);
+    std::vector<FontBlock> manyBlocks;
+    for (int code = 0x8140; code < 0x8140 + 255; ++code) manyBlocks.push_back({code, code});
     struct Case {
         const char* what;
         std::string image;
@@ -187,6 +189,7 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
         {"block table cut", good.substr(0, 20)},
         {"glyph data cut by one byte", good.substr(0, good.size() - 1)},
         {"glyphs of 512 bytes", fontImage(64, 64, {{0x8140, 0x8140}}, solid)},
+        {"255 blocks of 4095-byte glyphs", fontImage(255, 128, manyBlocks, solid)},
         {"block ending before it starts", fontImage(16, 16, {{0x8150, 0x8140}}, solid)},
     };
     for (const Case& c : cases) {
