@@ -98,11 +98,21 @@ static std::string followLinks(std::string path) {
     return "";
 }
 
-// The superuser passes every access check; a file without any write
-// permission bit still says "do not write me".
-static bool userMayWrite(const std::string& path, const struct stat& info) {
-    if (access(path.c_str(), W_OK) != 0) return false;
-    return geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+// The superuser passes every access check; a file or folder without any
+// write permission bit still says "do not write here".
+// False with errno set.
+static bool userMayWrite(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || access(path.c_str(), W_OK) != 0) return false;
+    if (geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0) return true;
+    errno = EACCES;
+    return false;
+}
+
+static std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 static bool writeInPlace(const std::string& path, const std::string& text) {
@@ -114,15 +124,15 @@ std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
     const std::string target = followLinks(path);
     if (target.empty()) return std::strerror(errno);
     struct stat info;
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    const bool replaced = !exists || S_ISREG(info.st_mode);
+    // A replaced file is renamed into place from the folder that holds it.
+    if (!userMayWrite(replaced ? folderOf(target) : target) || (exists && !userMayWrite(target)))
+        return std::strerror(errno);
     bool written;
-    if (stat(target.c_str(), &info) != 0)
-        written = replaceAtomically(target, settingsText(w), usualMode());
-    else if (S_ISDIR(info.st_mode))
-        return std::strerror(EISDIR);
-    else if (!userMayWrite(target, info))
-        return std::strerror(EACCES);
-    else if (S_ISREG(info.st_mode))
-        written = replaceAtomically(target, settingsText(w), info.st_mode & 07777);
+    if (replaced)
+        written = replaceAtomically(target, settingsText(w), exists ? info.st_mode & 07777 : usualMode());
     else
         written = writeInPlace(target, settingsText(w));
     return written ? "" : std::strerror(errno);

@@ -215,9 +215,11 @@ TEST_F(Batch, OutputGoesWhereItPointsAndUnwritableOutputIsRefused) {
 
     { std::ofstream f(path("readonly.txt")); f << "keep\n"; }
     chmod(path("readonly.txt").c_str(), 0444);
-    ASSERT_EQ(mkdir(path("folder").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(path("folder").c_str(), 0555), 0);
     expectRefused(in + "'" + path("readonly.txt") + "' 0", "Permission denied");
     expectRefused(in + "'" + path("folder") + "' 0", "directory");
+    expectRefused(in + "'" + path("folder/new.txt") + "' 0", "Permission denied");
+    EXPECT_FALSE(exists(path("folder/new.txt")));
     expectRefused(in + "/dev/full 0", "No space left");
     EXPECT_EQ(contents(path("readonly.txt")), "keep\n");
     ASSERT_EQ(stat("/dev/full", &info), 0);

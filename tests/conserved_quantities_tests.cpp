@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "conserved_quantities.h"
 #include "sim_test_particles.h"
 #include "world_state.h"
@@ -90,6 +92,11 @@ TEST_F(ConservedQuantities, SofteningAndPeriodicSeparations) {
     EXPECT_FLOAT_EQ(value(coulombEnergy), 1.0f / 480);
     world.boundaryX = static_cast<int>(BoundaryMode::PeriodicInteracting);
     EXPECT_FLOAT_EQ(value(coulombEnergy), 1.0f / 20);
+    // Coincident at zero softening: the energy is infinite and shows so.
+    world.particles[1].x = 10;
+    world.coulombSoftening = 0;
+    EXPECT_EQ(value(coulombEnergy), INFINITY);
+    EXPECT_EQ(value(totalEnergy), INFINITY);
 }
 
 TEST_F(ConservedQuantities, SoftWallsCountOnlyInTheirMode) {
