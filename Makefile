@@ -13,7 +13,7 @@ PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-de
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build workdir run tabulix test test-sanitize fuzz bench clean
+.PHONY: all deps configure build workdir run tabulix test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
 
 all: build
 
@@ -54,11 +54,21 @@ test: workdir
 	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The GUI tests run without the leak check: the Mesa driver that GL loads
+# leaves a few allocations behind once it is unloaded, where no suppression
+# can name it. Our own code's leaks show in the other tests.
 SANITIZE_BUILD := build-sanitize
-test-sanitize: deps
+SANITIZER_ENV  := UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$(CURDIR)/tests/ubsan-suppressions.txt
+sanitize-build: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPARTIVOX_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	tests/with-display.sh ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+test-sanitize-core: sanitize-build
+	$(SANITIZER_ENV) ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -LE gui
+
+test-sanitize: test-sanitize-core
+	$(SANITIZER_ENV) ASAN_OPTIONS=detect_leaks=0 tests/with-display.sh \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L gui
 
 # Each fuzz target searches for FUZZ_SECONDS, starting from its committed
 # corpus; what it finds goes to $(FUZZ_BUILD)/corpus/, failing inputs to
