@@ -40,7 +40,7 @@ void commit(Field& f) {
     if (f.dataType == GLUI_EDITTEXT_INT) {
         parseInt(f.text, f.intValue);
         f.text = formatInt(f.intValue);
-        int again = f.intValue + 1;
+        int again = f.intValue ^ 1;
         FUZZ_CHECK(parseInt(f.text, again) && again == f.intValue);
     } else if (f.dataType == GLUI_EDITTEXT_FLOAT) {
         parseFloat(f.text, f.floatValue);
