@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <GL/freeglut.h>
 
 #include <cstdlib>
@@ -265,6 +267,9 @@ TEST_F(LabelFontTest, GeneratedFontCarriesUnifontGlyphs)
 {
     std::string command = std::string(SJIS_FONTGEN) + " sjis.fnt > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
+    // Its report on standard output not written is a failure.
+    command = std::string(SJIS_FONTGEN) + " other.fnt > /dev/full 2> /dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
     loadLabelFont();
     ASSERT_EQ(labelFont.glyphWidth, 16);
     ASSERT_EQ(labelFont.glyphHeight, 16);
