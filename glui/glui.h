@@ -28,8 +28,9 @@ enum {
     GLUI_EDITTEXT_FLOAT = 3,  // live variable: float
 };
 
-// What an edit field takes its live char buffer to hold, terminator included,
-// and the most any field's text may hold.
+// The size an edit field takes its live char buffer to have, terminator
+// included, unless the program declares another; the most a numeric field's
+// text may hold.
 constexpr int GLUI_TEXT_BUFFER_SIZE = 300;
 
 enum {
