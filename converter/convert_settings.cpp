@@ -4,6 +4,7 @@
 #include <string>
 
 #include "annotated_settings.h"
+#include "settings_files.h"
 #include "settings_format.h"
 
 WorldState converterRecord;
@@ -20,8 +21,8 @@ std::string numberedPath(const char* folder, int number)
 
 void convertSettings(int)
 {
-    std::ifstream in(numberedPath("data", fileNumber));
-    if (!in)
+    std::ifstream in;
+    if (!openSettingsFile(in, numberedPath("data", fileNumber)))
         return;
     std::ofstream out(numberedPath("textdata", fileNumber), std::ios::trunc);
     if (!out)

@@ -2,10 +2,11 @@
 // all stepping over Shift-JIS text one character (one or two bytes) at a time.
 #include <algorithm>
 
-#include "focus.h"
-#include "glui.h"
+#include "glui/focus.h"
+#include "glui/glui.h"
+#include "glui/look.h"
+#include "glui/text_editing.h"
 #include "labels/label_font.h"
-#include "look.h"
 
 static constexpr int kSelectionRGB[3] = {0, 0, 153};
 
@@ -17,34 +18,17 @@ static int textLeft(const GLUI_EditText& e) { return e.x_abs + e.text_x_offset +
 static int cellTop(const GLUI_EditText& e) { return e.y_abs + kBoxBaseline - kCellAbove; }
 static int cellEnd(const GLUI_EditText& e) { return e.y_abs + kBoxBaseline + kCellBelow + 1; }
 
-static int selectionLow(const GLUI_EditText& e) { return std::min(e.sel_start, e.sel_end); }
-static int selectionHigh(const GLUI_EditText& e) { return std::max(e.sel_start, e.sel_end); }
-static bool hasSelection(const GLUI_EditText& e) { return e.sel_start != e.sel_end; }
+static TextEditing editing(GLUI_EditText& e) { return {e.text, e.insertion_pt, e.sel_start, e.sel_end}; }
 
-static int charStartBefore(const GLUI_EditText& e, int pos) {
-    return static_cast<int>(labelCharStart(e.text.c_str(), pos) - e.text.c_str());
-}
-
-static int charEndAfter(const GLUI_EditText& e, int pos) {
-    return pos + labelCharLength(e.text.c_str() + pos);
-}
-
-static void placeCaret(GLUI_EditText& e, int pos, bool extend) {
-    e.insertion_pt = pos;
-    e.sel_end = pos;
-    if (!extend) e.sel_start = pos;
+// After any change of text, caret or selection: keep the caret in view.
+static void showEdit(GLUI_EditText& e) {
     e.update_substring_bounds();
     e.redraw();
 }
 
-static void selectAll(GLUI_EditText& e) {
-    e.sel_start = 0;
-    placeCaret(e, static_cast<int>(e.text.size()), true);
-}
-
-static void deleteRange(GLUI_EditText& e, int from, int to) {
-    e.text.erase(from, to - from);
-    placeCaret(e, from, false);
+static void placeCaret(GLUI_EditText& e, int pos, bool extend) {
+    placeCaretAt(editing(e), pos, extend);
+    showEdit(e);
 }
 
 // ---- drawing ------------------------------------------------------------------
@@ -57,8 +41,8 @@ int GLUI_EditText::substring_width(int start, int end) const {
 }
 
 void GLUI_EditText::draw_text(int x, int baseline) {
-    bool showSelection = is_active() && enabled && hasSelection(*this);
-    int low = selectionLow(*this), high = selectionHigh(*this);
+    bool showSelection = is_active() && enabled && sel_start != sel_end;
+    int low = std::min(sel_start, sel_end), high = std::max(sel_start, sel_end);
     for (int i = substring_start; i < substring_end;) {
         const char* p = text.c_str() + i;
         int width = labelCharWidth(glui->font, p);
@@ -100,7 +84,7 @@ void GLUI_EditText::draw() {
     draw_name(std::max(0, text_x_offset - labelWidth - 4), kBoxBaseline);
     drawSunkenBox(x_abs + text_x_offset, y_abs, w - text_x_offset, h, enabled);
     draw_text(textLeft(*this), y_abs + kBoxBaseline);
-    if (is_active() && enabled && !hasSelection(*this)) draw_insertion_pt();
+    if (is_active() && enabled && sel_start == sel_end) draw_insertion_pt();
 }
 
 // ---- caret and scrolling ----------------------------------------------------------
@@ -114,7 +98,7 @@ void GLUI_EditText::update_substring_bounds() {
     while (substring_start < insertion_pt && substring_width(substring_start, insertion_pt) > room)
         substring_start += labelCharLength(text.c_str() + substring_start);
     while (substring_start > 0) {
-        int earlier = charStartBefore(*this, substring_start);
+        int earlier = charStartBefore(text, substring_start);
         if (substring_width(earlier, length) > room) break;
         substring_start = earlier;
     }
@@ -156,10 +140,10 @@ void GLUI_EditText::mouse_held(int x, int y, bool) {
     if (!dragging) return;
     int pos = find_insertion_pt(x, y);
     if (x < textLeft(*this) && pos == substring_start && pos > 0)
-        pos = charStartBefore(*this, pos);
+        pos = charStartBefore(text, pos);
     else if (x >= textLeft(*this) + visibleWidth(*this) && pos == substring_end &&
              pos < static_cast<int>(text.size()))
-        pos = charEndAfter(*this, pos);
+        pos = charEndAfter(text, pos);
     placeCaret(*this, pos, true);
 }
 
@@ -167,91 +151,20 @@ void GLUI_EditText::mouse_up(int, int, bool) { dragging = false; }
 
 // ---- keyboard -----------------------------------------------------------------
 
-// Numeric fields take only what can start or continue a number: digits, one
-// leading minus, and for floats one point.
-static bool accepts(const GLUI_EditText& e, unsigned char key) {
-    if (e.data_type == GLUI_EDITTEXT_TEXT)
-        return (key >= 0x20 && key < 0x7F) || (key >= 0xA1 && key <= 0xDF);
-    if (key >= '0' && key <= '9') return true;
-    std::string rest = e.text;
-    rest.erase(selectionLow(e), selectionHigh(e) - selectionLow(e));
-    if (key == '-') return selectionLow(e) == 0 && rest.find('-') == std::string::npos;
-    if (key == '.')
-        return e.data_type == GLUI_EDITTEXT_FLOAT && rest.find('.') == std::string::npos;
-    return false;
-}
-
-static void typeCharacter(GLUI_EditText& e, unsigned char key) {
-    if (!accepts(e, key)) return;
-    int at = selectionLow(e);
-    e.text.erase(at, selectionHigh(e) - at);
-    e.text.insert(e.text.begin() + at, static_cast<char>(key));
-    placeCaret(e, at + 1, false);
-}
-
-// Words end at a space, colon, minus, point or comma. Trail bytes of
-// double-byte characters never take these values.
-static bool isWordBreak(char c) { return c == ' ' || c == ':' || c == '-' || c == '.' || c == ','; }
-
-// Over any breaks next to the caret, then over the word beyond them.
-static int wordRight(const GLUI_EditText& e, int pos) {
-    int length = static_cast<int>(e.text.size());
-    while (pos < length && isWordBreak(e.text[pos])) pos = charEndAfter(e, pos);
-    while (pos < length && !isWordBreak(e.text[pos])) pos = charEndAfter(e, pos);
-    return pos;
-}
-
-static int wordLeft(const GLUI_EditText& e, int pos) {
-    while (pos > 0 && isWordBreak(e.text[charStartBefore(e, pos)])) pos = charStartBefore(e, pos);
-    while (pos > 0 && !isWordBreak(e.text[charStartBefore(e, pos)])) pos = charStartBefore(e, pos);
-    return pos;
-}
-
-static int charBefore(const GLUI_EditText& e) {
-    return e.insertion_pt > 0 ? charStartBefore(e, e.insertion_pt) : 0;
-}
-
-static int charAfter(const GLUI_EditText& e) {
-    bool atEnd = e.insertion_pt >= static_cast<int>(e.text.size());
-    return atEnd ? e.insertion_pt : charEndAfter(e, e.insertion_pt);
-}
-
-namespace {
-enum class Move { CharLeft, CharRight, WordLeft, WordRight, Home, End, Stay };
-}
-
-// Without extending, a move by one character first collapses a selection to
-// the side it points to; every move without extending leaves no selection.
-static void moveCaret(GLUI_EditText& e, Move move, bool extend) {
-    bool collapse = !extend && hasSelection(e);
-    int pos = e.insertion_pt;
-    switch (move) {
-    case Move::CharLeft: pos = collapse ? selectionLow(e) : charBefore(e); break;
-    case Move::CharRight: pos = collapse ? selectionHigh(e) : charAfter(e); break;
-    case Move::WordLeft: pos = wordLeft(e, pos); break;
-    case Move::WordRight: pos = wordRight(e, pos); break;
-    case Move::Home: pos = 0; break;
-    case Move::End: pos = static_cast<int>(e.text.size()); break;
-    case Move::Stay: break;
-    }
-    placeCaret(e, pos, extend);
-}
-
-// The selection if there is one, otherwise from the caret to `to`.
-static void deleteSelectionOr(GLUI_EditText& e, int to) {
-    if (hasSelection(e))
-        deleteRange(e, selectionLow(e), selectionHigh(e));
-    else
-        deleteRange(e, std::min(e.insertion_pt, to), std::max(e.insertion_pt, to));
+static void moveCaret(GLUI_EditText& e, CaretMove move, bool extend) {
+    placeCaret(e, caretTarget(editing(e), move, extend), extend);
 }
 
 // Alt with B, F or D works on words; Alt or Ctrl with anything else that has
 // no meaning here is swallowed rather than typed.
 static void altKey(GLUI_EditText& e, unsigned char key) {
     switch (key | 0x20) {
-    case 'b': moveCaret(e, Move::WordLeft, false); break;
-    case 'f': moveCaret(e, Move::WordRight, false); break;
-    case 'd': deleteSelectionOr(e, wordRight(e, e.insertion_pt)); break;
+    case 'b': moveCaret(e, CaretMove::WordLeft, false); break;
+    case 'f': moveCaret(e, CaretMove::WordRight, false); break;
+    case 'd':
+        deleteSelectionOr(editing(e), wordEndAfter(e.text, e.insertion_pt));
+        showEdit(e);
+        break;
     default: break;
     }
 }
@@ -262,48 +175,53 @@ void GLUI_EditText::key_handler(unsigned char key, int modifiers) {
         altKey(*this, key);
         return;
     }
-    bool ctrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
-    int length = static_cast<int>(text.size());
+    const bool ctrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    const int length = static_cast<int>(text.size());
+    TextEditing t = editing(*this);
     switch (key) {
     case '\r':
         // The field keeps the focus, all selected, ready for the next value.
         commit();
-        selectAll(*this);
+        selectAllText(t);
         break;
     case 27:
         deactivateActive();
-        break;
+        return;
     case 8:
-        deleteSelectionOr(*this, charBefore(*this));
+        deleteBackward(t);
         break;
     case 127:
-        deleteSelectionOr(*this, ctrl ? wordRight(*this, insertion_pt) : charAfter(*this));
+        if (ctrl)
+            deleteSelectionOr(t, wordEndAfter(text, insertion_pt));
+        else
+            deleteForward(t);
         break;
-    case 'A' - '@': selectAll(*this); break;
-    case 'B' - '@': moveCaret(*this, Move::CharLeft, false); break;
-    case 'D' - '@': deleteSelectionOr(*this, charAfter(*this)); break;
-    case 'E' - '@': moveCaret(*this, Move::End, false); break;
-    case 'F' - '@': moveCaret(*this, Move::CharRight, false); break;
-    case 'K' - '@': deleteRange(*this, selectionLow(*this), length); break;
-    case 'U' - '@': deleteRange(*this, 0, length); break;
+    case 'A' - '@': selectAllText(t); break;
+    case 'B' - '@': moveCaret(*this, CaretMove::Left, false); return;
+    case 'D' - '@': deleteForward(t); break;
+    case 'E' - '@': moveCaret(*this, CaretMove::End, false); return;
+    case 'F' - '@': moveCaret(*this, CaretMove::Right, false); return;
+    case 'K' - '@': deleteText(t, selectionLow(t), length); break;
+    case 'U' - '@': deleteText(t, 0, length); break;
     default:
-        if (!ctrl) typeCharacter(*this, key);
+        if (ctrl || !typeKey(t, data_type, max_text_bytes(), key)) return;
         break;
     }
+    showEdit(*this);
 }
 
 void GLUI_EditText::special_handler(int key, int modifiers) {
     if (!enabled) return;
-    bool extend = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
-    bool byWord = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    const bool extend = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+    const bool byWord = (modifiers & GLUT_ACTIVE_CTRL) != 0;
     switch (key) {
-    case GLUT_KEY_LEFT: moveCaret(*this, byWord ? Move::WordLeft : Move::CharLeft, extend); break;
-    case GLUT_KEY_RIGHT: moveCaret(*this, byWord ? Move::WordRight : Move::CharRight, extend); break;
-    case GLUT_KEY_HOME: moveCaret(*this, Move::Home, extend); break;
-    case GLUT_KEY_END: moveCaret(*this, Move::End, extend); break;
+    case GLUT_KEY_LEFT: moveCaret(*this, byWord ? CaretMove::WordLeft : CaretMove::Left, extend); break;
+    case GLUT_KEY_RIGHT: moveCaret(*this, byWord ? CaretMove::WordRight : CaretMove::Right, extend); break;
+    case GLUT_KEY_HOME: moveCaret(*this, CaretMove::Home, extend); break;
+    case GLUT_KEY_END: moveCaret(*this, CaretMove::End, extend); break;
     // Up and Down have no line to go to; they only drop the selection.
     case GLUT_KEY_UP:
-    case GLUT_KEY_DOWN: moveCaret(*this, Move::Stay, false); break;
+    case GLUT_KEY_DOWN: moveCaret(*this, CaretMove::Stay, false); break;
     default: break;
     }
 }
@@ -312,7 +230,10 @@ void GLUI_EditText::special_handler(int key, int modifiers) {
 
 void GLUI_EditText::activate(bool by_keyboard) {
     orig_text = text;
-    if (by_keyboard) selectAll(*this);
+    if (by_keyboard) {
+        selectAllText(editing(*this));
+        showEdit(*this);
+    }
 }
 
 void GLUI_EditText::deactivate() {

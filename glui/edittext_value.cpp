@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "glui.h"
-#include "look.h"
-#include "number_text.h"
+#include "glui/glui.h"
+#include "glui/look.h"
+#include "glui/number_text.h"
+#include "glui/text_editing.h"
 
 // The label area never gets narrower than this, so short labels line up.
 static constexpr int kMinLabelArea = 55;
@@ -31,15 +32,16 @@ static void writeLive(GLUI_EditText& e) {
         break;
     default:
         e.last_live_text = e.text;
-        if (e.live_var) std::strcpy(static_cast<char*>(e.live_var), e.text.c_str());
+        // The text never holds more than the buffer's size less one byte.
+        if (e.live_var) std::memcpy(e.live_var, e.text.c_str(), e.text.size() + 1);
         break;
     }
     e.glui->post_main_redisplay();
 }
 
 // New text from outside the user's typing: the caret must stay on the text.
-static void showText(GLUI_EditText& e, std::string text) {
-    e.text = std::move(text);
+static void showText(GLUI_EditText& e, const std::string& text) {
+    e.text = fittingText(text, e.max_text_bytes());
     int length = static_cast<int>(e.text.size());
     e.insertion_pt = std::min(e.insertion_pt, length);
     e.sel_start = std::min(e.sel_start, length);
@@ -68,6 +70,17 @@ void GLUI_EditText::set_text(const char* s) {
     writeLive(*this);
 }
 
+void GLUI_EditText::set_text_buffer_size(int bytes) {
+    text_buffer_size = std::max(bytes, 1);
+    if (data_type == GLUI_EDITTEXT_TEXT) set_text(text.c_str());
+}
+
+// A live buffer whose terminator is missing is read up to its declared size.
+static std::string liveText(const GLUI_EditText& e) {
+    const char* live = static_cast<const char*>(e.live_var);
+    return std::string(live, strnlen(live, e.text_buffer_size));
+}
+
 void GLUI_EditText::read_live() {
     switch (data_type) {
     case GLUI_EDITTEXT_INT:
@@ -77,7 +90,7 @@ void GLUI_EditText::read_live() {
         set_float_val(live_var ? *static_cast<float*>(live_var) : 0.0f);
         break;
     default:
-        set_text(live_var ? static_cast<const char*>(live_var) : "");
+        set_text(live_var ? liveText(*this).c_str() : "");
         break;
     }
 }
@@ -120,7 +133,7 @@ void GLUI_EditText::sync_from_live() {
         break;
     }
     default:
-        if (last_live_text != static_cast<const char*>(live_var)) set_text(static_cast<const char*>(live_var));
+        if (last_live_text != liveText(*this)) set_text(liveText(*this).c_str());
         break;
     }
 }

@@ -22,10 +22,16 @@
 // ---- constants and callback type -------------------------------------------
 
 enum {
-    GLUI_EDITTEXT_TEXT = 1,   // live variable: char buffer large enough for any text
+    GLUI_EDITTEXT_TEXT = 1,   // live variable: char buffer, GLUI_TEXT_BUFFER_SIZE bytes
+                              // unless declared with set_text_buffer_size
     GLUI_EDITTEXT_INT = 2,    // live variable: int
     GLUI_EDITTEXT_FLOAT = 3,  // live variable: float
 };
+
+// The size an edit field takes its live char buffer to have, terminator
+// included, unless the program declares another; the most a numeric field's
+// text may hold.
+constexpr int GLUI_TEXT_BUFFER_SIZE = 300;
 
 enum {
     GLUI_PANEL_NONE = 0,
@@ -162,10 +168,16 @@ public:
     int text_x_offset = 0;          // where the box begins; the label is left of it
     bool dragging = false;
     bool committing = false;        // its callback is running after a commit
+    int text_buffer_size = GLUI_TEXT_BUFFER_SIZE;  // bytes of a text live variable
 
     void set_int_val(int v);
     void set_float_val(float v);
     void set_text(const char* s);
+    // Declares the size in bytes of a text field's live buffer, terminator
+    // included: typing stops at one byte less and longer text from outside is
+    // cut at a character boundary, so the field never writes past the variable.
+    void set_text_buffer_size(int bytes);
+    int max_text_bytes() const { return text_buffer_size - 1; }
     int get_int_val() const { return int_val; }
     float get_float_val() const { return float_val; }
     const char* get_text() const { return text.c_str(); }

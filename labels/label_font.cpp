@@ -120,12 +120,20 @@ void loadLabelFont()
     std::ifstream in("sjis.fnt", std::ios::binary);
     if (!in)
         return;
+    std::vector<unsigned char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.bad())
+        useLabelFontImage(std::move(image));
+}
+
+void useLabelFontImage(std::vector<unsigned char> image)
+{
+    labelFont = LabelFont{};
+    labelFont.loaded = true;
     LabelFont font;
     font.loaded = true;
-    font.fileImage.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad() || !parseFont(font))
-        return;
-    labelFont = std::move(font);
+    font.fileImage = std::move(image);
+    if (parseFont(font))
+        labelFont = std::move(font);
 }
 
 bool isLeadByte(unsigned char b)

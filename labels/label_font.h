@@ -30,6 +30,11 @@ extern LabelFont labelFont;
 // leaves every metric 0: double-byte characters then take no room at all.
 void loadLabelFont();
 
+// Takes the bytes of a font file as the label font, checked as the load
+// checks them: a font that cannot hold what its header announces counts as
+// missing.
+void useLabelFontImage(std::vector<unsigned char> image);
+
 // True for the first byte of a double-byte character: 0x81-0x9F, 0xE0-0xFC.
 bool isLeadByte(unsigned char b);
 

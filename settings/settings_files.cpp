@@ -5,60 +5,154 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <vector>
+
+bool openSettingsFile(std::ifstream& in, const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
+    in.open(path);
+    return in.is_open();
+}
 
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines) {
     LoadResult result;
-    std::ifstream in(path);
-    if (!in) return result;
+    std::ifstream in;
+    if (!openSettingsFile(in, path)) return result;
     result.opened = true;
     result.valuesTaken = readSettings(in, w, sizeLines);
     result.complete = result.valuesTaken == settingsLineCount(w.particleCount);
     return result;
 }
 
-// mkstemp makes the file private; a settings file should get the permissions
-// any other new file of the user gets.
-static void giveUsualPermissions(int fd) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+static std::string settingsText(const WorldState& w) {
+    std::ostringstream text;
+    writeSettings(text, w);
+    return text.str();
 }
 
-// Writes w under a fresh name made from `pattern` (ending in XXXXXX); on
-// failure nothing is left behind and errno tells why.
-static bool writeTemporary(const std::string& pattern, const WorldState& w, std::string& temporary) {
+// The permissions any other new file of the user gets.
+static mode_t usualMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// False with errno set when any byte could not be written.
+static bool writeAll(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Closing reports errors that a write on some file systems only queues;
+// errno keeps the first failure.
+static bool closeAfter(int fd, bool written) {
+    const int error = errno;
+    if (close(fd) != 0 && written) return false;
+    errno = error;
+    return written;
+}
+
+// Writes text under a fresh name made from `pattern` (ending in XXXXXX) with
+// the given permissions; on failure nothing is left behind and errno tells why.
+static bool writeTemporary(const std::string& pattern, const std::string& text, mode_t mode,
+                           std::string& temporary) {
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
     if (fd < 0) return false;
-    giveUsualPermissions(fd);
-    close(fd);
-    temporary = name.data();
-    std::ofstream out(temporary, std::ios::trunc);
-    writeSettings(out, w);
-    out.close();
-    if (!out) {
-        const int error = errno != 0 ? errno : EIO;
-        std::remove(temporary.c_str());
-        errno = error;
-        return false;
+    // mkstemp makes the file private.
+    const bool written = fchmod(fd, mode) == 0 && writeAll(fd, text) && fsync(fd) == 0;
+    if (closeAfter(fd, written)) {
+        temporary = name.data();
+        return true;
     }
-    return true;
+    const int error = errno;
+    unlink(name.data());
+    errno = error;
+    return false;
+}
+
+static bool replaceAtomically(const std::string& path, const std::string& text, mode_t mode) {
+    std::string temporary;
+    if (!writeTemporary(path + ".XXXXXX", text, mode, temporary)) return false;
+    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    const int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+    return false;
 }
 
 bool writeSettingsFileAtomically(const std::string& path, const WorldState& w) {
-    std::string temporary;
-    if (!writeTemporary(path + ".XXXXXX", w, temporary)) return false;
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    return replaceAtomically(path, settingsText(w), usualMode());
+}
+
+// The file a chain of symbolic links finally names (the path itself when it
+// is no link); "" with errno set for a loop or a link that cannot be read.
+static std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target);
+        if (n < 0) return "";
+        std::string next(target, static_cast<size_t>(n));
+        const std::string::size_type slash = path.rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        path = next;
     }
-    return true;
+    errno = ELOOP;
+    return "";
+}
+
+// The superuser passes every access check; a file or folder without any
+// write permission bit still says "do not write here".
+// False with errno set.
+static bool userMayWrite(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || access(path.c_str(), W_OK) != 0) return false;
+    if (geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0) return true;
+    errno = EACCES;
+    return false;
+}
+
+static std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+static bool writeInPlace(const std::string& path, const std::string& text) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY);
+    return fd >= 0 && closeAfter(fd, writeAll(fd, text));
+}
+
+std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
+    const std::string target = followLinks(path);
+    if (target.empty()) return std::strerror(errno);
+    struct stat info;
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    const bool replaced = !exists || S_ISREG(info.st_mode);
+    // A replaced file is renamed into place from the folder that holds it.
+    if (!userMayWrite(replaced ? folderOf(target) : target) || (exists && !userMayWrite(target)))
+        return std::strerror(errno);
+    bool written;
+    if (replaced)
+        written = replaceAtomically(target, settingsText(w), exists ? info.st_mode & 07777 : usualMode());
+    else
+        written = writeInPlace(target, settingsText(w));
+    return written ? "" : std::strerror(errno);
 }
 
 // Renames without replacing; where the file system cannot do that in one
@@ -75,7 +169,7 @@ static int publishWithoutReplacing(const std::string& temporary, const std::stri
 NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w) {
     NumberedSave result;
     std::string temporary;
-    if (!writeTemporary(folder + "/.saving-XXXXXX", w, temporary)) {
+    if (!writeTemporary(folder + "/.saving-XXXXXX", settingsText(w), usualMode(), temporary)) {
         result.error = errno;
         return result;
     }

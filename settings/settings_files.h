@@ -2,6 +2,7 @@
 // a reader never sees it half written.
 #pragma once
 
+#include <fstream>
 #include <string>
 
 #include "settings/settings_format.h"
@@ -12,10 +13,15 @@ struct LoadResult {
     bool complete = false; // every line of the layout was read
 };
 
+// Opens a settings file for reading. A directory opens as a stream here but
+// holds no values: it counts as a file that cannot be opened.
+bool openSettingsFile(std::ifstream& in, const std::string& path);
+
 LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines);
 
 // Writes a temporary file in the same folder and renames it over `path`; on
-// any failure the temporary is removed and `path` is left as it was.
+// any failure the temporary is removed, `path` is left as it was and errno
+// tells why.
 bool writeSettingsFileAtomically(const std::string& path, const WorldState& w);
 
 struct NumberedSave {
@@ -30,3 +36,11 @@ struct NumberedSave {
 // taken), and a file is never seen half written under a number. A folder
 // that is missing or not writable gets nothing, not even a temporary.
 NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w);
+
+// Writes the file a command-line user names as output. A symbolic link is
+// followed to the file it names; a regular file (or a new one) is replaced
+// atomically, keeping its permissions; a device or pipe is written in place.
+// A directory, and a file the user may not write, are refused, even for the
+// superuser. Returns "" on success, otherwise why it failed; a refused or
+// failed write never leaves a partial file at `path`.
+std::string writeSettingsOutput(const std::string& path, const WorldState& w);

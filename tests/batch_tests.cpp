@@ -44,15 +44,17 @@ protected:
 
     std::string path(const std::string& name) { return folder / name; }
 
-    Outcome run(const std::string& arguments) {
-        const std::string command = std::string(BATCH_PROGRAM) + " " + arguments + " >'" + path("stdout") +
-                                    "' 2>'" + path("stderr") + "'";
+    Outcome run(const std::string& arguments, const std::string& standardOutput = "") {
+        const std::string out = standardOutput.empty() ? path("stdout") : standardOutput;
+        const std::string command = std::string(BATCH_PROGRAM) + " " + arguments + " >'" + out + "' 2>'" +
+                                    path("stderr") + "'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, contents(path("stdout")), contents(path("stderr"))};
     }
 
-    void expectRefused(const std::string& arguments, const std::string& mention = "") {
-        const Outcome o = run(arguments);
+    void expectRefused(const std::string& arguments, const std::string& mention = "",
+                       const std::string& standardOutput = "") {
+        const Outcome o = run(arguments, standardOutput);
         EXPECT_EQ(o.status, 2) << arguments;
         EXPECT_EQ(o.err.rfind("partivox-batch: ", 0), 0u) << o.err;
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
@@ -166,6 +168,7 @@ TEST_F(Batch, BadArgumentsAreRefused) {
 
 TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
     expectRefused("'" + path("none.txt") + "' '" + path("out.txt") + "' 1", path("none.txt"));
+    expectRefused("--conserved '" + folder.path().string() + "'", "cannot open");
 
     WorldState three;
     three.particleCount = 3;
@@ -181,5 +184,47 @@ TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
     expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
 
     expectRefused("'" + path("full.txt") + "' '" + path("missing/out.txt") + "' 1", path("missing/out.txt"));
+}
+// OUT is written where it points: through a link to its target, into a
+// device or pipe in place. A directory, a file without write permission (even
+// for the superuser) and a full device are refused with exit 2 and leave what
+// was there; results that cannot reach standard output are an error too.
+TEST_F(Batch, OutputGoesWhereItPointsAndUnwritableOutputIsRefused) {
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), WorldState{}));
+    const std::string in = "'" + path("in.txt") + "' ";
+    const std::string expected = contents(path("in.txt"));
+    struct stat info;
+
+    { std::ofstream f(path("target.txt")); f << "old\n"; }
+    chmod(path("target.txt").c_str(), 0640);
+    ASSERT_EQ(symlink("target.txt", path("link.txt").c_str()), 0);
+    ASSERT_EQ(symlink("new.txt", path("dangling.txt").c_str()), 0);
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    for (const char* out : {"link.txt", "dangling.txt"}) {
+        EXPECT_EQ(run(in + "'" + path(out) + "' 0").status, 0) << out;
+        ASSERT_EQ(lstat(path(out).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << out;
+    }
+    EXPECT_EQ(contents(path("target.txt")), expected);
+    ASSERT_EQ(stat(path("target.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(contents(path("new.txt")), expected);
+    const std::string readPipe = "cat '" + path("pipe") + "' > '" + path("piped.txt") + "' & ";
+    EXPECT_EQ(std::system((readPipe + BATCH_PROGRAM + " " + in + "'" + path("pipe") + "' 0 2>/dev/null; wait").c_str()), 0);
+    EXPECT_EQ(contents(path("piped.txt")), expected);
+
+    { std::ofstream f(path("readonly.txt")); f << "keep\n"; }
+    chmod(path("readonly.txt").c_str(), 0444);
+    ASSERT_EQ(mkdir(path("folder").c_str(), 0555), 0);
+    expectRefused(in + "'" + path("readonly.txt") + "' 0", "Permission denied");
+    expectRefused(in + "'" + path("folder") + "' 0", "directory");
+    expectRefused(in + "'" + path("folder/new.txt") + "' 0", "Permission denied");
+    EXPECT_FALSE(exists(path("folder/new.txt")));
+    expectRefused(in + "/dev/full 0", "No space left");
+    EXPECT_EQ(contents(path("readonly.txt")), "keep\n");
+    ASSERT_EQ(stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+
+    expectRefused("--conserved " + in, "standard output", "/dev/full");
 }
 }  // namespace

@@ -45,6 +45,45 @@ TEST_F(Boundaries, WallReflectsElastically) {
     EXPECT_EQ(p.vx, 1);
 }
 
+// The edges themselves: a periodic axis keeps 0 and puts the far edge at 0; a
+// wall reflects a particle standing on its far edge and leaves one on 0 alone.
+TEST_F(Boundaries, ParticlesExactlyOnAnEdgeGoToTheirSideOnBothAxes) {
+    struct Case {
+        BoundaryMode mode;
+        bool onFarEdge;
+        double velocity;
+        bool atZero;   // where it ends: 0 or the far edge
+        double velocityAfter;
+    };
+    const Case cases[] = {
+        {BoundaryMode::Periodic, false, 1, true, 1},
+        {BoundaryMode::Periodic, true, 1, true, 1},
+        {BoundaryMode::PeriodicInteracting, false, -1, true, -1},
+        {BoundaryMode::PeriodicInteracting, true, 1, true, 1},
+        {BoundaryMode::Wall, true, 2, false, -2},
+        {BoundaryMode::Wall, false, -2, true, -2},
+    };
+    world.windowWidth = 300;
+    world.windowHeight = 200;
+    for (const Case& c : cases)
+        for (bool yAxis : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(c.mode) << (yAxis ? " y" : " x")
+                                              << (c.onFarEdge ? " far edge" : " zero"));
+            const double edge = yAxis ? 200 : 300;
+            Particle& p = world.particles[0];
+            p = {};
+            p.x = yAxis ? 150 : c.onFarEdge ? edge : 0;
+            p.y = !yAxis ? 100 : c.onFarEdge ? edge : 0;
+            (yAxis ? p.vy : p.vx) = c.velocity;
+            world.boundaryX = static_cast<int>(yAxis ? BoundaryMode::Open : c.mode);
+            world.boundaryY = static_cast<int>(yAxis ? c.mode : BoundaryMode::Open);
+            applyBoundaries();
+            EXPECT_EQ(yAxis ? p.y : p.x, c.atZero ? 0 : edge);
+            EXPECT_EQ(yAxis ? p.vy : p.vx, c.velocityAfter);
+            EXPECT_EQ(yAxis ? p.x : p.y, yAxis ? 150 : 100);
+        }
+}
+
 TEST_F(Boundaries, OpenSoftWallAndUnknownModesLeaveParticlesWhereTheyAre) {
     EXPECT_EQ(foldX(BoundaryMode::Open, 530, 1).x, 530);
     EXPECT_EQ(foldX(BoundaryMode::WallPrecise, -40, -1).vx, -1);

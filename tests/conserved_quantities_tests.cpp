@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "conserved_quantities.h"
 #include "sim_test_particles.h"
 #include "world_state.h"
@@ -22,7 +24,8 @@ protected:
         computeConservedQuantities();
         return world.conservedValues[k];
     }
-    // The documented pair: p0 moving right, p1 at rest 10 to its right.
+    // Opposite charges in a magnetic field of 0.5 with Coulomb strength 1:
+    // p0 (mass 2) moving right, p1 (mass 1) at rest 10 to its right.
     void twoParticles() {
         add(100, 100, 1, 0, 2, 1);
         add(110, 100, 0, 0, 1, -1);
@@ -89,6 +92,11 @@ TEST_F(ConservedQuantities, SofteningAndPeriodicSeparations) {
     EXPECT_FLOAT_EQ(value(coulombEnergy), 1.0f / 480);
     world.boundaryX = static_cast<int>(BoundaryMode::PeriodicInteracting);
     EXPECT_FLOAT_EQ(value(coulombEnergy), 1.0f / 20);
+    // Coincident at zero softening: the energy is infinite and shows so.
+    world.particles[1].x = 10;
+    world.coulombSoftening = 0;
+    EXPECT_EQ(value(coulombEnergy), INFINITY);
+    EXPECT_EQ(value(totalEnergy), INFINITY);
 }
 
 TEST_F(ConservedQuantities, SoftWallsCountOnlyInTheirMode) {

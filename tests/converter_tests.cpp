@@ -258,6 +258,10 @@ TEST_F(ConvertSettings, MissingInputOrOutputFolderCreatesNothing)
     fileNumber = 7;
     convertSettings(0);
     EXPECT_FALSE(fs::exists("textdata/7.txt"));
+    fs::create_directories("data/6.txt");   // a folder where the file should be
+    fileNumber = 6;
+    convertSettings(0);
+    EXPECT_FALSE(fs::exists("textdata/6.txt"));
 
     writeData(8, emptyWorld());
     fs::remove_all("textdata");

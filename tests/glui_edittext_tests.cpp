@@ -75,6 +75,13 @@ TEST_F(EditTextTest, CommittedNumbersAreNormalised) {
     key(XK_Return);
     EXPECT_STREQ(intField->get_text(), "-70");
     EXPECT_EQ(count, -70);
+
+    // A lone minus is no number: the field goes back to -70, not to 0.
+    key(XK_BackSpace);
+    type("-");
+    key(XK_Tab);
+    EXPECT_STREQ(intField->get_text(), "-70");
+    EXPECT_EQ(count, -70);
     EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 1}));
 }
 
@@ -243,6 +250,38 @@ TEST_F(EditTextTest, CaretIsDrawnInTheGapBetweenTwoGlyphs) {
         EXPECT_LT(caret, firstInkAfter);
         click(glui, 1, 1);
     }
+
+// 300 characters typed into a field must not run over its variable into the
+// memory after it: typing stops when the declared buffer is full, and longer
+// text from outside is cut before a double-byte character that would not fit.
+TEST_F(EditTextTest, TextFieldsNeverWritePastTheirVariable) {
+    struct {
+        char note[8];
+        char after[8];
+    } declared = {"", "guard"};
+    GLUI_EditText* small = glui->add_edittext("note", GLUI_EDITTEXT_TEXT, declared.note);
+    small->set_text_buffer_size(sizeof declared.note);
+    clickControl(small);
+    type("abcdefghij");
+    key(XK_Return);
+    EXPECT_STREQ(declared.note, "abcdefg");
+    EXPECT_STREQ(declared.after, "guard");
+    key(XK_Home);
+    key(XK_Delete);
+    type("xy");   // one byte freed, one taken
+    EXPECT_STREQ(small->get_text(), "xbcdefg");
+    small->set_text("abcdef" "\x97\xb1");
+    EXPECT_STREQ(declared.note, "abcdef");
+
+    struct {
+        char note[GLUI_TEXT_BUFFER_SIZE];
+        char after[8];
+    } undeclared = {"", "guard"};
+    GLUI_EditText* plain = glui->add_edittext("plain", GLUI_EDITTEXT_TEXT, undeclared.note);
+    for (int i = 0; i < 300; ++i) plain->key_handler('x', 0);
+    plain->commit();
+    EXPECT_EQ(std::strlen(undeclared.note), static_cast<size_t>(GLUI_TEXT_BUFFER_SIZE - 1));
+    EXPECT_STREQ(undeclared.after, "guard");
 }
 
 TEST_F(EditTextTest, LongTextScrollsByWholeCharactersToKeepTheCaretInView) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <GL/freeglut.h>
 
 #include <cstdlib>
@@ -179,6 +181,8 @@ TEST_F(LabelFontTest, MissingFontLeavesOnlySingleByteText)
 TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
 {
     const std::string good = fontImage(16, 16, {{0x8140, 0x8150}}, solid);
+    std::vector<FontBlock> manyBlocks;
+    for (int code = 0x8140; code < 0x8140 + 255; ++code) manyBlocks.push_back({code, code});
     struct Case {
         const char* what;
         std::string image;
@@ -187,6 +191,7 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
         {"block table cut", good.substr(0, 20)},
         {"glyph data cut by one byte", good.substr(0, good.size() - 1)},
         {"glyphs of 512 bytes", fontImage(64, 64, {{0x8140, 0x8140}}, solid)},
+        {"255 blocks of 4095-byte glyphs", fontImage(255, 128, manyBlocks, solid)},
         {"block ending before it starts", fontImage(16, 16, {{0x8150, 0x8140}}, solid)},
     };
     for (const Case& c : cases) {
@@ -262,6 +267,9 @@ TEST_F(LabelFontTest, GeneratedFontCarriesUnifontGlyphs)
 {
     std::string command = std::string(SJIS_FONTGEN) + " sjis.fnt > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
+    // Its report on standard output not written is a failure.
+    command = std::string(SJIS_FONTGEN) + " other.fnt > /dev/full 2> /dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
     loadLabelFont();
     ASSERT_EQ(labelFont.glyphWidth, 16);
     ASSERT_EQ(labelFont.glyphHeight, 16);

@@ -50,7 +50,11 @@ TEST(PairPotential, ChargedSphereBranches) {
     EXPECT_EQ(pairPotential(0.5, 0, 1, 0, 0, 0.25, Value, sphere), 1.375);
 }
 
-TEST(PairPotential, DocumentedPoints) {
+// At the separation (3, 4), r = 5: Morse at the bottom of its well (r = a:
+// value -1, no force); Gaussian, Lorentzian and Tanh at their centre r = a
+// (value 1); Power (r / b)^a = 25 with gradient a d (r / b)^(a-2) / b^2;
+// PowerExp at r = b = c, e^-1. Far inside its step (r << a) Tanh tends to 2.
+TEST(PairPotential, ValuesAtTheWellBottomCentreAndScaleDistance) {
     EXPECT_EQ(pair(PairShape::Morse, 3, 4, 5, 2, 0, Value), -1);
     EXPECT_EQ(pair(PairShape::Morse, 3, 4, 5, 2, 0, GradX), 0);
     EXPECT_EQ(pair(PairShape::Morse, 3, 4, 5, 2, 0, GradY), 0);

@@ -164,6 +164,63 @@ TEST(SettingsFormat, ReadingStopsTakingEffectAtTheFirstFailure) {
     EXPECT_EQ(w.displayInterval, 10);
 }
 
+// Text that is no number of the field's type, in an int, a float and a
+// double field of the header, a particle and a slot: not-a-number and
+// infinities (the writer's spelling of them), values that overflow the type,
+// binary bytes and the end of the file. Each stops the read at that line and
+// leaves the field as it was.
+TEST(SettingsFormat, NoNumberOfTheFieldsTypeStopsTheReadThere) {
+    const std::vector<std::string> text = lines(written(distinctiveWorld(1)));
+    struct Field {
+        int line;   // 0-based
+        const char* name;
+        std::vector<const char*> bad;
+    };
+    const std::vector<const char*> always = {"nan", "inf", "-inf", "\x89PNG\x1a\x01", ""};
+    const Field fields[] = {
+        {1, "displayInterval (int)", {"2147483648", "-2147483649", "99999999999999999999"}},
+        {6, "gravityX (float)", {"3.5e38", "-1e39", "1e999"}},
+        {21, "particle 0 x (double)", {"1e309", "-2e308", "1e99999"}},
+        {32, "external slot 0 kind (int)", {"4294967296", "-9223372036854775809"}},
+        {34, "external slot 0 strength (double)", {"1.8e308", "-1e400"}},
+    };
+    for (const Field& f : fields) {
+        std::vector<const char*> bad = f.bad;
+        bad.insert(bad.end(), always.begin(), always.end());
+        for (const char* value : bad) {
+            std::string s;
+            for (int k = 0; k < f.line; ++k) s += text[k] + "\n";
+            if (*value) s += std::string(value) + "\n" + text[f.line + 1] + "\n";
+            WorldState w = distinctiveWorld(1);
+            const std::string before = written(w);
+            std::istringstream in(s);
+            EXPECT_EQ(readSettings(in, w, SizeLines::Window), f.line) << f.name << " '" << value << "'";
+            EXPECT_EQ(written(w), before) << f.name << " '" << value << "'";
+        }
+    }
+    WorldState w;
+    std::istringstream empty("");
+    EXPECT_EQ(readSettings(empty, w, SizeLines::Window), 0);
+    EXPECT_EQ(written(w), written(WorldState{}));
+}
+
+// Files cut at the end of each block: the blocks before load, the rest stay.
+TEST(SettingsFormat, FilesCutAfterEachBlockLoadTheBlocksBefore) {
+    const WorldState full = distinctiveWorld(2);
+    const std::vector<std::string> text = lines(written(full));
+    for (int cut : {21, 21 + 22, 21 + 22 + 60, settingsLineCount(2) - 1}) {
+        std::string s;
+        for (int k = 0; k < cut; ++k) s += text[k] + "\n";
+        WorldState w;
+        std::istringstream in(s);
+        EXPECT_EQ(readSettings(in, w, SizeLines::Window), cut);
+        EXPECT_EQ(w.particles[1].dissipation, cut > 21 ? full.particles[1].dissipation : 0) << cut;
+        EXPECT_EQ(w.externalSlots[9].c, cut > 43 ? full.externalSlots[9].c : 0) << cut;
+        EXPECT_EQ(w.pairSlots[9].b, cut > 103 ? full.pairSlots[9].b : 0) << cut;
+        EXPECT_EQ(w.pairSlots[9].c, 0) << cut;
+    }
+}
+
 TEST(SettingsFormat, CountsOutsideTheTableAreRefusedAtLine21) {
     const std::vector<std::string> text = lines(written(distinctiveWorld(0)));
     for (const char* count : {"-1", "1001", "2147483647"}) {

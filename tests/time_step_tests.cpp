@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "boundaries.h"
@@ -78,6 +79,62 @@ TEST_F(TimeStep, HarmonicOscillatorErrorIsFourthOrder) {
     const double fine = oscillatorError(0.0625f, 160);
     EXPECT_LT(coarse, 1e-3);
     EXPECT_NEAR(coarse / fine, 16, 2.5);
+}
+
+// One RK4 step of a linear system z' = M z is exactly
+// z + h M (z + h M / 2 (z + h M / 3 (z + h M / 4 z))), whatever the order
+// of the arithmetic inside the step.
+using Vector4 = std::array<double, 4>;
+using Matrix4 = std::array<Vector4, 4>;
+
+Vector4 times(const Matrix4& m, const Vector4& z, double factor) {
+    Vector4 r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) r[i] += m[i][j] * z[j] * factor;
+    return r;
+}
+
+Vector4 rungeKuttaOfLinear(const Matrix4& m, const Vector4& z, double h) {
+    Vector4 inner = z;
+    for (int k = 4; k >= 1; --k) {
+        const Vector4 step = times(m, inner, h / k);
+        for (int i = 0; i < 4; ++i) inner[i] = z[i] + step[i];
+    }
+    return inner;
+}
+
+// Drag towards speed 0, a magnetic field and a quadratic well: every stage of
+// the step needs each particle's position, velocity, mass, charge and
+// dissipation. Two particles with different values catch a stage that reads
+// a stale, zero or neighbouring value.
+TEST_F(TimeStep, EveryStageUsesEachParticlesOwnMassChargeAndDissipation) {
+    world.particleCount = 2;
+    world.simulationSpeed = 0.5f;
+    world.dragCoefficient = 0.125f;
+    world.magneticField = 0.25f;
+    const double well = 0.03125, centre = 200;
+    world.externalSlots[0] = {static_cast<int>(PotentialKind::MassProportional),
+                              static_cast<int>(ExternalShape::QuadraticX), well, centre, 0, 0};
+    struct Values { double x, y, vx, vy, mass, charge, dissipation; };
+    const Values values[2] = {{210, 250, 1.5, -0.5, 2, 1, 3}, {190, 240, -0.25, 2, 0.5, -3, 0.25}};
+    for (int i = 0; i < 2; ++i) {
+        const Values& v = values[i];
+        world.particles[i] = {v.x, v.y, v.vx, v.vy, v.mass, v.charge, 0.5, 0.5, 0.5, 5, v.dissipation};
+    }
+    advanceStep();
+    for (int i = 0; i < 2; ++i) {
+        const Values& v = values[i];
+        const double drag = 0.125 * v.dissipation / v.mass, turn = 0.25 * v.charge / v.mass;
+        // z = (x - centre, y, vx, vy)
+        const Matrix4 m = {{{0, 0, 1, 0}, {0, 0, 0, 1}, {-2 * well, 0, -drag, turn}, {0, 0, -turn, -drag}}};
+        const Vector4 expected = rungeKuttaOfLinear(m, {v.x - centre, v.y, v.vx, v.vy}, 0.5);
+        const Particle& p = world.particles[i];
+        EXPECT_NEAR(p.x - centre, expected[0], 1e-12) << i;
+        EXPECT_NEAR(p.y, expected[1], 1e-12) << i;
+        EXPECT_NEAR(p.vx, expected[2], 1e-12) << i;
+        EXPECT_NEAR(p.vy, expected[3], 1e-12) << i;
+        EXPECT_EQ(p.dissipation, v.dissipation) << i;
+    }
 }
 
 TEST_F(TimeStep, ChargeInAMagneticFieldReturnsAfterOnePeriod) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -75,11 +76,14 @@ static void loadInput(const std::string& path) {
              std::to_string(result.valuesTaken + 1));
 }
 
+// Results that never reached standard output (a full disk, a closed pipe)
+// are a failure, not a silent success.
 static void printConserved() {
     computeConservedQuantities();
     std::cout.precision(20);
     for (int k = 0; k < Conserved::Count; ++k)
         std::cout << Conserved::names[k] << ' ' << static_cast<double>(world.conservedValues[k]) << '\n';
+    if (!std::cout.flush()) fail(std::string("cannot write to standard output: ") + std::strerror(errno));
 }
 
 // What the simulator's idle routine does to the particles, once per step.
@@ -109,7 +113,8 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     runSteps(a.steps);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    if (!writeSettingsFileAtomically(a.output, world)) fail("cannot write '" + a.output + "'");
+    const std::string failure = writeSettingsOutput(a.output, world);
+    if (!failure.empty()) fail("cannot write '" + a.output + "': " + failure);
     reportSpeed(a.steps, elapsed.count());
     return 0;
 }

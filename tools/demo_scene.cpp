@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     buildScene();
-    if (!writeSettingsFileAtomically(argv[1], world)) {
-        std::fprintf(stderr, "partivox-demo-scene: cannot write '%s'\n", argv[1]);
+    const std::string failure = writeSettingsOutput(argv[1], world);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "partivox-demo-scene: cannot write '%s': %s\n", argv[1], failure.c_str());
         return 2;
     }
     return 0;

@@ -184,5 +184,7 @@ int main(int argc, char** argv)
         return fail("cannot write " + target);
     }
     std::printf("%s: %zu glyphs in %zu blocks\n", target.c_str(), byCode.size(), blocks.size());
+    if (std::fflush(stdout) != 0)
+        return fail("cannot write to standard output");
     return 0;
 }

@@ -31,7 +31,9 @@ void buildWindow(GLUI* glui) {
         ->set_w(250);
     glui->add_edittext_to_panel(info, "質量", GLUI_EDITTEXT_FLOAT, &mass)->set_w(250);
     glui->add_edittext_to_panel(info, "電荷", GLUI_EDITTEXT_FLOAT, &charge)->set_w(250);
-    glui->add_edittext_to_panel(info, "メモ", GLUI_EDITTEXT_TEXT, comment)->set_w(250);
+    GLUI_EditText* memo = glui->add_edittext_to_panel(info, "メモ", GLUI_EDITTEXT_TEXT, comment);
+    memo->set_text_buffer_size(sizeof comment);
+    memo->set_w(250);
     glui->add_column_to_panel(info, false);
     GLUI_EditText* readOnly = glui->add_edittext_to_panel(info, "右方向の全運動量",
                                                           GLUI_EDITTEXT_FLOAT, &momentum);
