@@ -250,6 +250,7 @@ TEST_F(EditTextTest, CaretIsDrawnInTheGapBetweenTwoGlyphs) {
         EXPECT_LT(caret, firstInkAfter);
         click(glui, 1, 1);
     }
+}
 
 // 300 characters typed into a field must not run over its variable into the
 // memory after it: typing stops when the declared buffer is full, and longer
