@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -75,17 +78,22 @@ TEST_F(SaveLoad, SaveNeverWritesThroughAnExistingName) {
 }
 
 // Without a usable data folder the search for a number could never end; the
-// save writes nothing anywhere and says so in one line.
+// save writes nothing anywhere and says so in one line. A full disk must not
+// leave a cut-off file that a later load would take: a file size limit of
+// 200 bytes stands in for it (an empty world's file is about 400 bytes).
 TEST_F(SaveLoad, SaveWithoutAUsableDataFolderWritesNothingAndSaysSo) {
     struct Row {
         const char* what;
         void (*prepare)();
+        rlim_t fileSizeLimit;   // 0: none
     };
     const Row rows[] = {
-        {"missing", [] { fs::remove("data"); }},
-        {"a plain file", [] { fs::remove("data"); writeFile("data", ""); }},
-        {"read-only", [] { fs::permissions("data", fs::perms::owner_read | fs::perms::owner_exec); }},
+        {"missing", [] { fs::remove("data"); }, 0},
+        {"a plain file", [] { fs::remove("data"); writeFile("data", ""); }, 0},
+        {"read-only", [] { fs::permissions("data", fs::perms::owner_read | fs::perms::owner_exec); }, 0},
+        {"full", [] {}, 200},
     };
+    std::signal(SIGXFSZ, SIG_IGN);
     for (const Row& row : rows) {
         fs::remove_all("data");
         fs::create_directory("data");
@@ -95,7 +103,14 @@ TEST_F(SaveLoad, SaveWithoutAUsableDataFolderWritesNothingAndSaysSo) {
         world.fileNumber = 5;
         const auto before = entries(".");
         testing::internal::CaptureStderr();
+        rlimit unlimited;
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        if (row.fileSizeLimit != 0) {
+            const rlimit small = {row.fileSizeLimit, unlimited.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
         saveSettings(0);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
         const std::string message = testing::internal::GetCapturedStderr();
         EXPECT_EQ(world.fileNumber, 5) << row.what;
         EXPECT_TRUE(fakeSeam::calls.empty()) << row.what;
