@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "settings_files.h"
-#include "world_init.h"
-#include "world_state.h"
+#include "sim/world_init.h"
+#include "sim/world_state.h"
+#include "tools/scene_writer.h"
 
 static void buildScene() {
     WorldState& w = world;
@@ -37,16 +37,4 @@ static void buildScene() {
     morse.b = 8;
 }
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: partivox-demo-scene OUT.txt\n");
-        return 2;
-    }
-    buildScene();
-    const std::string failure = writeSettingsOutput(argv[1], world);
-    if (!failure.empty()) {
-        std::fprintf(stderr, "partivox-demo-scene: cannot write '%s': %s\n", argv[1], failure.c_str());
-        return 2;
-    }
-    return 0;
-}
+int main(int argc, char** argv) { return writeSceneFile(argc, argv, "partivox-demo-scene", buildScene); }
