@@ -2,7 +2,6 @@
 // and pair kind and every shape in use, a periodic-interacting x axis and a
 // soft-walled y axis. Strengths are small enough that the scene stays finite
 // for a long run; the point is that every code path runs for hours.
-#include <cstdio>
 #include <cstdlib>
 
 #include "sim/world_init.h"

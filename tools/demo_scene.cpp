@@ -1,7 +1,6 @@
 // Writes the demonstration scene that `make run` starts from: forty charged
 // particles between hard walls, bound into clusters by a Morse pair
 // potential. Seeded with a fixed number so the file can be made again.
-#include <cstdio>
 #include <cstdlib>
 
 #include "sim/world_init.h"
