@@ -1,10 +1,10 @@
-#include "annotated_settings.h"
+#include "converter/annotated_settings.h"
 
 #include <algorithm>
 #include <ostream>
 
-#include "settings_format.h"
-#include "settings_labels.h"
+#include "settings/settings_format.h"
+#include "settings/settings_labels.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <iosfwd>
 
-#include "world_state.h"
+#include "sim/world_state.h"
 
 // Writes the 141 + 11n annotated lines of a record, numbers formatted as in
 // the settings file (20 significant digits, floats widened to double).

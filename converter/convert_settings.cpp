@@ -1,11 +1,13 @@
-#include "convert_settings.h"
+#include "converter/convert_settings.h"
 
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 
-#include "annotated_settings.h"
-#include "settings_files.h"
-#include "settings_format.h"
+#include "converter/annotated_settings.h"
+#include "settings/settings_files.h"
+#include "settings/settings_format.h"
 
 WorldState converterRecord;
 int fileNumber = 0;
@@ -19,15 +21,26 @@ std::string numberedPath(const char* folder, int number)
 
 }  // namespace
 
+// The annotated file is written whole under a temporary name and then put in
+// place, so a full disk or a folder nobody may write leaves the earlier
+// annotated file as it was; the record takes the file's values only once its
+// annotated copy is there.
 void convertSettings(int)
 {
     std::ifstream in;
     if (!openSettingsFile(in, numberedPath("data", fileNumber)))
         return;
-    std::ofstream out(numberedPath("textdata", fileNumber), std::ios::trunc);
-    if (!out)
-        return;
-    readSettings(in, converterRecord, SizeLines::Window);
+    static WorldState record;
+    record = converterRecord;
+    readSettings(in, record, SizeLines::Window);
     in.close();
-    writeAnnotatedSettings(out, converterRecord);
+    std::ostringstream text;
+    writeAnnotatedSettings(text, record);
+    const std::string output = numberedPath("textdata", fileNumber);
+    const std::string failure = writeOutputFile(output, text.str());
+    if (!failure.empty()) {
+        std::fprintf(stderr, "tabulix: %s not written: %s\n", output.c_str(), failure.c_str());
+        return;
+    }
+    converterRecord = record;
 }

@@ -1,7 +1,7 @@
 // The conversion behind the "変換" button: data/N.txt to textdata/N.txt.
 #pragma once
 
-#include "world_state.h"
+#include "sim/world_state.h"
 
 // The converter's record of a settings file. It starts with the simulator's
 // defaults and keeps the values of the last conversion, which show through

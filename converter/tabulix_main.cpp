@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "convert_settings.h"
+#include "converter/convert_settings.h"
 #include "glui/glui.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "annotated_settings.h"
+#include "converter/annotated_settings.h"
 #include "fuzz/fuzz_check.h"
-#include "settings_format.h"
+#include "settings/settings_format.h"
 
 static void leaveOutOfRangeValues(WorldState& record) {
     record = WorldState{};

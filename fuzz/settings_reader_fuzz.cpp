@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "settings_format.h"
+#include "settings/settings_format.h"
 
 static void readAndWriteBack(const std::string& bytes, SizeLines sizeLines) {
     static WorldState read, again;

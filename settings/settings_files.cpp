@@ -137,7 +137,7 @@ static bool writeInPlace(const std::string& path, const std::string& text) {
     return fd >= 0 && closeAfter(fd, writeAll(fd, text));
 }
 
-std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
+std::string writeOutputFile(const std::string& path, const std::string& text) {
     const std::string target = followLinks(path);
     if (target.empty()) return std::strerror(errno);
     struct stat info;
@@ -149,10 +149,14 @@ std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
         return std::strerror(errno);
     bool written;
     if (replaced)
-        written = replaceAtomically(target, settingsText(w), exists ? info.st_mode & 07777 : usualMode());
+        written = replaceAtomically(target, text, exists ? info.st_mode & 07777 : usualMode());
     else
-        written = writeInPlace(target, settingsText(w));
+        written = writeInPlace(target, text);
     return written ? "" : std::strerror(errno);
+}
+
+std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
+    return writeOutputFile(path, settingsText(w));
 }
 
 // Renames without replacing; where the file system cannot do that in one
@@ -169,7 +173,7 @@ static int publishWithoutReplacing(const std::string& temporary, const std::stri
 NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w) {
     NumberedSave result;
     std::string temporary;
-    if (!writeTemporary(folder + "/.saving-XXXXXX", settingsText(w), usualMode(), temporary)) {
+    if (!userMayWrite(folder) || !writeTemporary(folder + "/.saving-XXXXXX", settingsText(w), usualMode(), temporary)) {
         result.error = errno;
         return result;
     }

@@ -34,13 +34,17 @@ struct NumberedSave {
 // lowest number N from 0 on for which "folder/N.txt" does not exist. A name
 // that appears meanwhile is never replaced or appended to (the next number is
 // taken), and a file is never seen half written under a number. A folder
-// that is missing or not writable gets nothing, not even a temporary.
+// that is missing or not writable gets nothing, not even a temporary; one
+// without any write permission bit counts as not writable for the superuser too.
 NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w);
 
-// Writes the file a command-line user names as output. A symbolic link is
+// Writes `text` to a file a user names as output. A symbolic link is
 // followed to the file it names; a regular file (or a new one) is replaced
 // atomically, keeping its permissions; a device or pipe is written in place.
 // A directory, and a file the user may not write, are refused, even for the
 // superuser. Returns "" on success, otherwise why it failed; a refused or
 // failed write never leaves a partial file at `path`.
+std::string writeOutputFile(const std::string& path, const std::string& text);
+
+// writeOutputFile with the settings file of w.
 std::string writeSettingsOutput(const std::string& path, const WorldState& w);

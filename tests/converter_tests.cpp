@@ -1,13 +1,17 @@
 // The converter: annotated lines as Shift-JIS bytes, records that keep their
 // values across conversions, and damaged input written safely.
-#include "annotated_settings.h"
-#include "convert_settings.h"
-#include "settings_format.h"
+#include "converter/annotated_settings.h"
+#include "converter/convert_settings.h"
+#include "settings/settings_format.h"
 #include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -253,7 +257,7 @@ TEST_F(ConvertSettings, CountsOutOfRangeStopTheReadAtTheCount)
     }
 }
 
-TEST_F(ConvertSettings, MissingInputOrOutputFolderCreatesNothing)
+TEST_F(ConvertSettings, MissingInputCreatesNothing)
 {
     fileNumber = 7;
     convertSettings(0);
@@ -262,12 +266,71 @@ TEST_F(ConvertSettings, MissingInputOrOutputFolderCreatesNothing)
     fileNumber = 6;
     convertSettings(0);
     EXPECT_FALSE(fs::exists("textdata/6.txt"));
+}
 
-    writeData(8, emptyWorld());
+// Whatever keeps the annotated file from being written, the earlier one stays
+// byte for byte, no other file appears, the record keeps the values of the
+// last conversion that was written, and one line says why. A file size limit
+// of 1000 bytes stands in for a full disk (an annotated file is about 8 kB).
+TEST_F(ConvertSettings, OutputThatCannotBeWrittenLeavesEverythingAsItWas)
+{
+    struct Row {
+        const char* what;
+        void (*prepare)();
+        rlim_t fileSizeLimit;   // 0: none
+    };
+    const Row rows[] = {
+        {"textdata/ missing", [] { fs::remove_all("textdata"); }, 0},
+        {"textdata/ a plain file", [] { fs::remove_all("textdata"); std::ofstream("textdata") << "x"; }, 0},
+        {"textdata/ without write permission, even for the superuser",
+         [] { fs::permissions("textdata", fs::perms::owner_read | fs::perms::owner_exec); }, 0},
+        {"textdata/8.txt read-only, even for the superuser",
+         [] { fs::permissions("textdata/8.txt", fs::perms::owner_read); }, 0},
+        {"full", [] {}, 1000},
+    };
+    std::signal(SIGXFSZ, SIG_IGN);
+    WorldState earlier = emptyWorld();
+    earlier.simulationSpeed = 0.125;
+    WorldState later = emptyWorld();
+    later.simulationSpeed = 0.5;
+    later.particleCount = 3;
+    for (const Row& row : rows) {
+        std::error_code ignored;
+        fs::permissions("textdata", fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all("textdata");
+        fs::create_directories("textdata");
+        writeData(8, earlier);
+        convert(8);
+        const std::string annotated = readFile("textdata/8.txt");
+        ASSERT_FALSE(annotated.empty());
+        writeData(8, later);
+        row.prepare();
+        const bool folder = fs::is_directory("textdata");
+        testing::internal::CaptureStderr();
+        rlimit unlimited;
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        if (row.fileSizeLimit != 0) {
+            const rlimit small = {row.fileSizeLimit, unlimited.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        fileNumber = 8;
+        convertSettings(0);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        const std::string message = testing::internal::GetCapturedStderr();
+        if (folder) {
+            EXPECT_EQ(readFile("textdata/8.txt"), annotated) << row.what;
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator("textdata")) names.push_back(entry.path().filename());
+            EXPECT_EQ(names, std::vector<std::string>{"8.txt"}) << row.what;
+        }
+        EXPECT_EQ(converterRecord.simulationSpeed, 0.125) << row.what;
+        EXPECT_EQ(converterRecord.particleCount, 0) << row.what;
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << row.what << ": " << message;
+        fs::permissions("textdata", fs::perms::owner_all, fs::perm_options::add, ignored);
+        if (folder) fs::permissions("textdata/8.txt", fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
     fs::remove_all("textdata");
-    fileNumber = 8;
-    convertSettings(0);
-    EXPECT_FALSE(fs::exists("textdata"));
+    fs::create_directories("textdata");
 }
 
 TEST_F(ConvertSettings, ConvertingAgainOverwrites)
