@@ -18,6 +18,7 @@
 #include "ui/particle_editing.h"
 #include "ui/save_load.h"
 #include "ui/start_up.h"
+#include "ui/window_seam.h"
 
 namespace {
 
@@ -141,4 +142,31 @@ TEST(MainWindow, StartsAt500By500AndFollowsALoadedSize) {
     EXPECT_EQ(world.requestedHeight, 480);
     EXPECT_EQ(formulaTexts[1]->name, "U(r)=exp(-2(r-a)/b)-2exp(-(r-a)/b)");
     EXPECT_EQ(formulaTexts[0]->name, "U(x,y)=-ax-by");
+}
+
+// A damaged file's enumerations outside their lists: the list boxes cannot
+// show them and put back the entry they showed, as the toolkit always has;
+// the slots keep what the file says until their editor commits a change.
+TEST(ControlPanel, LoadedValuesOutsideTheListsAfterTheControlsSync) {
+    startOnce();
+    WorldState saved;
+    saved.particleCount = 2;
+    saved.boundaryX = 7;
+    saved.boundaryY = -1;
+    saved.forcesEnabled = 5;
+    saved.externalSlots[0].kind = 9;
+    saved.pairSlots[0].shape = 12;
+    world.boundaryX = static_cast<int>(BoundaryMode::PeriodicInteracting);
+    world.boundaryY = static_cast<int>(BoundaryMode::WallPrecise);
+    syncControls();
+    pump();
+    ASSERT_TRUE(writeSettingsFileAtomically("damaged.txt", saved));
+    ASSERT_TRUE(loadSettingsFrom("damaged.txt"));
+    pump();
+    EXPECT_EQ(world.boundaryX, static_cast<int>(BoundaryMode::PeriodicInteracting));
+    EXPECT_EQ(world.boundaryY, static_cast<int>(BoundaryMode::WallPrecise));
+    EXPECT_EQ(world.forcesEnabled, 5) << "a check box keeps any number";
+    EXPECT_EQ(world.externalSlots[0].kind, 9);
+    EXPECT_EQ(world.pairSlots[0].shape, 12);
+    EXPECT_EQ(formulaTexts[1]->name, "") << "no formula for a shape outside the list";
 }
