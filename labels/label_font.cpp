@@ -3,6 +3,8 @@
 
 #include <GL/glut.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -113,16 +115,21 @@ void drawGlyphBitmap(const GLubyte* bitmap)
 
 }  // namespace
 
+// Without the font every Japanese label is blank; one line on standard error
+// tells the user why, where a started program would otherwise show nothing.
 void loadLabelFont()
 {
     labelFont = LabelFont{};
     labelFont.loaded = true;
     std::ifstream in("sjis.fnt", std::ios::binary);
-    if (!in)
-        return;
-    std::vector<unsigned char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.bad())
-        useLabelFontImage(std::move(image));
+    if (in) {
+        std::vector<unsigned char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (!in.bad())
+            useLabelFontImage(std::move(image));
+    }
+    if (labelFont.glyphWidth == 0)
+        std::fprintf(stderr, "%s: no usable label font sjis.fnt in the working folder: labels show only "
+                             "their single-byte characters\n", program_invocation_short_name);
 }
 
 void useLabelFontImage(std::vector<unsigned char> image)

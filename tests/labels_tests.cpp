@@ -10,6 +10,7 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -187,6 +188,7 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
         const char* what;
         std::string image;
     } cases[] = {
+        {"missing", ""},
         {"shorter than the header", good.substr(0, 17)},
         {"block table cut", good.substr(0, 20)},
         {"glyph data cut by one byte", good.substr(0, good.size() - 1)},
@@ -196,13 +198,21 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
     };
     for (const Case& c : cases) {
         labelFont = LabelFont{};
-        writeFont(c.image);
+        std::filesystem::remove("sjis.fnt");
+        if (!c.image.empty())
+            writeFont(c.image);
+        testing::internal::CaptureStderr();
         EXPECT_EQ(labelStringWidth(Helvetica, "\x81\x40"), 0) << c.what;
+        const std::string message = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(labelFont.loaded) << c.what;
+        EXPECT_NE(message.find("sjis.fnt"), std::string::npos) << c.what << ": says why the labels are blank";
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << c.what << ": " << message;
     }
     labelFont = LabelFont{};
     writeFont(fontImage(32, 32, {{0x8140, 0x8140}}, solid));
+    testing::internal::CaptureStderr();
     EXPECT_EQ(labelStringWidth(Helvetica, "\x81\x40"), 32) << "128-byte glyphs fit";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(LabelFontTest, GlyphLandsAboveTheBaselineWithTwoRowsHanging)
