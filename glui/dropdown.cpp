@@ -14,8 +14,8 @@ struct ListRect {
 };
 }  // namespace
 
-// Below the box if the content leaves room there, else above it, else below
-// with the window growing to make room.
+// Below the box if the content in view leaves room there, else above it in
+// view, else below with the window growing (or its content, once it scrolls).
 static ListRect listRect(const GLUI* glui) {
     const GLUI_Listbox* box = glui->open_list;
     int widest = 0;
@@ -26,7 +26,8 @@ static ListRect listRect(const GLUI* glui) {
     r.h = static_cast<int>(box->items.size()) * kItemHeight + 2;
     r.x = std::max(0, std::min(box->box_x(), glui->content_w - r.w));
     r.y = box->y_abs + box->h;
-    if (r.y + r.h > glui->content_h && box->y_abs - r.h >= 0) r.y = box->y_abs - r.h;
+    const int top = glui->scroll_y, bottom = std::min(glui->content_h, glui->scroll_y + glui->needed_h);
+    if (r.y + r.h > bottom && box->y_abs - r.h >= top) r.y = box->y_abs - r.h;
     return r;
 }
 

@@ -5,6 +5,7 @@
 #include "glui.h"
 #include "look.h"
 #include "screen_copy.h"
+#include "scrolling.h"
 #include "window_close.h"
 #include "window_switch.h"
 
@@ -30,10 +31,12 @@ static void display() {
     glOrtho(0, w, h, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    glTranslatef(0, static_cast<GLfloat>(-glui->scroll_y), 0);
     glClearColor(kBackground / 255.0f, kBackground / 255.0f, kBackground / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawTree(&glui->main_panel);
     drawDropdown(glui);
+    drawScrollBar(glui);
     // The renderer takes up a new window size only at a swap, so the first
     // repaint at a new size swaps and asks for another, which is copied.
     const bool resized = w != glui->shown_w || h != glui->shown_h;
@@ -47,8 +50,8 @@ static void display() {
     if (canCopyToScreen()) glui->post_redisplay();
 }
 
-// The back buffer still holds the last repaint, and its projection and
-// viewport are still set.
+// The back buffer still holds the last repaint, and its projection, scroll
+// and viewport are still set.
 bool drawAlone(GLUI* glui, const std::vector<GLUI_Control*>& controls) {
     if (!canCopyToScreen()) return false;
     WindowSwitch own(glui->window_id);
@@ -56,7 +59,7 @@ bool drawAlone(GLUI* glui, const std::vector<GLUI_Control*>& controls) {
         setGrey(kBackground);
         fillRect(c->x_abs, c->y_abs, c->x_abs + c->w, c->y_abs + c->h);
         drawTree(c);
-        copyToScreen(c->x_abs, c->y_abs, c->w, c->h);
+        copyToScreen(c->x_abs, c->y_abs - glui->scroll_y, c->w, c->h);
     }
     return true;
 }
@@ -104,9 +107,12 @@ static void releaseAt(GLUI* glui, int x, int y) {
     if (c != nullptr && c->glui == glui) c->mouse_up(x, y, c->hit(x, y));
 }
 
+// Controls and the drop-down list live in content coordinates: the pointer's
+// window row plus the rows scrolled out of view above.
 static void mouse(int button, int state, int x, int y) {
     GLUI* glui = currentGlui();
-    if (glui == nullptr || button != GLUT_LEFT_BUTTON) return;
+    if (glui == nullptr || scrollMouse(glui, button, state, x, y) || button != GLUT_LEFT_BUTTON) return;
+    y += glui->scroll_y;
     if (glui->open_list != nullptr) {
         if (state == GLUT_UP) mouseHeld = false;
         if (dropdownMouse(glui, state, x, y)) return;
@@ -120,7 +126,8 @@ static void mouse(int button, int state, int x, int y) {
 
 static void motion(int x, int y) {
     GLUI* glui = currentGlui();
-    if (glui == nullptr) return;
+    if (glui == nullptr || scrollMotion(glui, x, y)) return;
+    y += glui->scroll_y;
     if (glui->open_list != nullptr) {
         dropdownMotion(glui, x, y);
         return;
@@ -133,6 +140,7 @@ static void motion(int x, int y) {
 static void passiveMotion(int x, int y) {
     GLUI* glui = currentGlui();
     if (glui == nullptr) return;
+    y += glui->scroll_y;
     if (glui->open_list != nullptr) {
         dropdownMotion(glui, x, y);
         return;

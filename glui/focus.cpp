@@ -1,6 +1,7 @@
 #include "focus.h"
 
 #include "glui.h"
+#include "scrolling.h"
 
 GLUI_Control* activeControl = nullptr;
 bool mouseHeld = false;
@@ -56,6 +57,7 @@ void moveFocus(GLUI* glui, int step) {
     // Even when the focus comes back to the same field, Tab commits it.
     deactivateActive();
     activateControl(order[next], true);
+    revealControl(glui, order[next]);
 }
 
 void dropHiddenFocus(GLUI* glui) {

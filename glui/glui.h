@@ -326,6 +326,8 @@ public:
 
     int content_w = 0, content_h = 0;    // size of the packed controls
     int needed_w = 0, needed_h = 0;      // window size asked for: content and drop-down
+    int full_h = 0;                      // height of content and drop-down, shown or not
+    int scroll_y = 0;                    // first content row shown, when full_h exceeds needed_h
     bool resize_refused = false;         // asked once since a wrong size came back
 
     // sync_live runs at every displayed frame of the program: the controls

@@ -7,6 +7,7 @@
 #include "focus.h"
 #include "glui.h"
 #include "layout.h"
+#include "scrolling.h"
 #include "window_switch.h"
 
 template <class C>
@@ -139,13 +140,17 @@ void GLUI::refresh() {
     packWindow(this);
     int w = content_w, h = content_h;
     dropdownExtent(this, w, h);
+    WindowSwitch own(window_id);
+    full_h = h;
+    h = std::min(h, tallestWindow());
+    if (h < full_h) w += kScrollBarWidth;
     if (w != needed_w || h != needed_h) {
         needed_w = w;
         needed_h = h;
         resize_refused = false;
-        WindowSwitch own(window_id);
         glutReshapeWindow(w, h);
     }
+    clampScroll(this);
     post_redisplay();
 }
 

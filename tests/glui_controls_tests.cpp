@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace harness;
 
@@ -395,6 +396,58 @@ TEST(WindowTitle, ShowsShiftJisTitlesAsUtf8AndNamesTheProgram) {
     XFree(hint.res_name);
     XFree(hint.res_class);
     glui->close();
+}
+
+// A window taller than the screen takes the height the screen has room for
+// and scrolls: the wheel and the bar move the view, clicks and repaints
+// follow it, and the focus brings a control out of view into view.
+TEST_F(ControlsTest, AWindowTallerThanTheScreenScrollsToEveryControl) {
+    std::vector<GLUI_Button*> buttons;
+    for (int i = 0; i < 50; ++i) buttons.push_back(glui->add_button("row", i, recordingCallback));
+    int ticked = 0;
+    GLUI_Checkbox* box = glui->add_checkbox("last", &ticked);
+    const int h = windowHeight(glui);
+    ASSERT_LE(h, DisplayHeight(display(), DefaultScreen(display())) - 32);
+    ASSERT_GT(glui->full_h, h);
+    const int travel = glui->full_h - h;
+    EXPECT_EQ(windowWidth(glui), glui->content_w + 12) << "the bar stands beside the controls";
+
+    struct Turn {
+        int notches, scroll;
+    } turns[] = {{1, 48}, {2, 144}, {-1, 96}, {-5, 0}, {100, travel}};
+    for (const Turn& t : turns) {
+        wheel(glui, 50, 50, t.notches);
+        EXPECT_EQ(glui->scroll_y, t.scroll) << t.notches << " notches";
+    }
+
+    GLUI_Button* lastButton = buttons.back();
+    const int row = lastButton->y_abs - glui->scroll_y;
+    EXPECT_EQ(greyAt(glui, lastButton->x_abs + 5, row), 255) << "the last button's light top edge";
+    callbackLog = {};
+    click(glui, lastButton->x_abs + 10, row + lastButton->h / 2);
+    EXPECT_EQ(callbackLog.ids, std::vector<int>{49});
+
+    const int boxRow = box->y_abs - glui->scroll_y;
+    const Pixels unticked = pixelsAt(glui, box->x_abs, boxRow, 18, box->h);
+    ticked = 1;
+    glui->sync_live();
+    EXPECT_NE(pixelsAt(glui, box->x_abs, boxRow, 18, box->h).grey, unticked.grey) << "drawn where it is shown";
+
+    const int bar = windowWidth(glui) - 6;
+    click(glui, bar, 2);
+    EXPECT_EQ(glui->scroll_y, 0) << "a press at the top of the bar";
+    press(glui, bar, 10);
+    release(glui, bar, h - 1);
+    EXPECT_EQ(glui->scroll_y, travel) << "the thumb dragged to the bottom";
+
+    click(glui, bar, 2);
+    clickControl(buttons[0]);
+    key(XK_Tab, Shift);
+    ASSERT_TRUE(box->is_active());
+    EXPECT_GE(box->y_abs, glui->scroll_y);
+    EXPECT_LE(box->y_abs + box->h, glui->scroll_y + h) << "Shift+Tab wrapped to the last control, in view";
+    key(XK_Tab);
+    EXPECT_LE(glui->scroll_y, buttons[0]->y_abs) << "Tab wrapped to the first, in view";
 }
 
 // The simulator's window: eight rollouts of two columns of 250-pixel fields

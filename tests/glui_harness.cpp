@@ -146,6 +146,16 @@ void click(GLUI* glui, int x, int y) {
     release(glui, x, y);
 }
 
+void wheel(GLUI* glui, int x, int y, int notches) {
+    moveTo(glui, x, y);
+    const unsigned button = notches > 0 ? 5 : 4;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        XTestFakeButtonEvent(display(), button, True, CurrentTime);
+        XTestFakeButtonEvent(display(), button, False, CurrentTime);
+        pump();
+    }
+}
+
 void clickControl(GLUI_Control* c) {
     int x = c->x_abs + c->w / 2;
     if (auto* e = dynamic_cast<GLUI_EditText*>(c)) x = c->x_abs + (e->text_x_offset + c->w) / 2;

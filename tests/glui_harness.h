@@ -28,6 +28,9 @@ void moveTo(GLUI* glui, int x, int y);
 void press(GLUI* glui, int x, int y);
 void release(GLUI* glui, int x, int y);
 void click(GLUI* glui, int x, int y);
+// Turns the wheel at (x, y) by the given notches, towards the user (down)
+// for positive ones.
+void wheel(GLUI* glui, int x, int y, int notches);
 // A left click at pixel (x, y) of the main window; keys then go there too.
 void clickMainWindow(int x, int y);
 // Clicks the middle of a control's own area.

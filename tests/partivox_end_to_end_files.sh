@@ -43,7 +43,7 @@ start_partivox
 click "$control" 100 "${header_y[5]}"
 eventually rollouts_are +++-+-+- || fail "the pair rollout did not open: $rollout_signs"
 pair=("${header_bottom[5]}" "${header_top[6]}")
-pair_area=(0 $(( pair[0] + 1 )) "$control_w" $(( pair[1] - pair[0] - 1 )))
+pair_area=(0 $(( pair[0] + 1 )) "$content_w" $(( pair[1] - pair[0] - 1 )))
 # Column 250 crosses "ポテンシャルの番号" and the two list boxes, whose labels
 # open them too; column 570 the four number fields.
 locate pair_kind_label 250 sunken 2 "${pair[@]}"

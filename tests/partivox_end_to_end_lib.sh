@@ -103,9 +103,14 @@ main_size_is() { [ "$(geometry "$main" | cut -d' ' -f3,4)" = "$1 $2" ]; }
 # in a shot.
 
 # Shoots the control window into $work/control.rgb, which the functions
-# below read, its width into $control_w.
+# below read, its width into $control_w and the width of its controls into
+# $content_w: a window taller than the screen has a scroll bar at its right
+# edge, parted from the controls by a shadow line from top to bottom.
 control_shot() {
-  shot "$control" "$work/control.rgb" && control_w=$shot_w
+  shot "$control" "$work/control.rgb" && control_w=$shot_w || return 1
+  content_w=$control_w
+  [ -z "$(columns $(( control_w - 12 )) | tr -d d)" ] && content_w=$(( control_w - 12 ))
+  return 0
 }
 # Columns of the last control shot, one line each, one letter a pixel from
 # the top: W white, g the face grey, d the shadow grey, l the light grey of a
@@ -192,7 +197,7 @@ read_rollouts() {
   while read -r top bottom sign; do
     header_top+=("$top") header_bottom+=("$bottom") header_y+=($(( (top + bottom) / 2 )))
     rollout_signs+=$sign
-  done < <(columns 12 $(( control_w - 14 )) $(seq $(( control_w - 40 )) $(( control_w - 15 ))) | awk "$BOX_SCAN"'
+  done < <(columns 12 $(( content_w - 14 )) $(seq $(( content_w - 40 )) $(( content_w - 15 ))) | awk "$BOX_SCAN"'
     NR == 1 { n = split(boxes($0), left, "\n") }
     NR == 2 { right = boxes($0) }
     NR > 2 { sign[NR] = $0 }
