@@ -12,12 +12,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "${1:-$here/../build/bin}" && pwd)
 seconds=${2:-600}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-mkdir data
-"$bin/sjis-fontgen" sjis.fnt >/dev/null
-"$bin/partivox-loop-bench" --write-scene scene.txt
+# shellcheck source=bench/loop_scene.sh
+. "$here/loop_scene.sh"
 
 kb() { awk -v k="$1:" '$1 == k { print $2 }' "/proc/$2/status" 2>/dev/null || true; }
 

@@ -3,15 +3,13 @@
 #include "converter/annotated_settings.h"
 #include "converter/convert_settings.h"
 #include "settings/settings_format.h"
-#include "temporary_folder.h"
+#include "tests/full_disk.h"
+#include "tests/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -288,7 +286,6 @@ TEST_F(ConvertSettings, OutputThatCannotBeWrittenLeavesEverythingAsItWas)
          [] { fs::permissions("textdata/8.txt", fs::perms::owner_read); }, 0},
         {"full", [] {}, 1000},
     };
-    std::signal(SIGXFSZ, SIG_IGN);
     WorldState earlier = emptyWorld();
     earlier.simulationSpeed = 0.125;
     WorldState later = emptyWorld();
@@ -306,17 +303,8 @@ TEST_F(ConvertSettings, OutputThatCannotBeWrittenLeavesEverythingAsItWas)
         writeData(8, later);
         row.prepare();
         const bool folder = fs::is_directory("textdata");
-        testing::internal::CaptureStderr();
-        rlimit unlimited;
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        if (row.fileSizeLimit != 0) {
-            const rlimit small = {row.fileSizeLimit, unlimited.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &small);
-        }
         fileNumber = 8;
-        convertSettings(0);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        const std::string message = testing::internal::GetCapturedStderr();
+        const std::string message = stderrOfWritingWithin(row.fileSizeLimit, [] { convertSettings(0); });
         if (folder) {
             EXPECT_EQ(readFile("textdata/8.txt"), annotated) << row.what;
             std::vector<std::string> names;

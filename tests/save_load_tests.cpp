@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +9,7 @@
 
 #include "settings/settings_format.h"
 #include "sim/world_state.h"
+#include "tests/full_disk.h"
 #include "tests/temporary_folder.h"
 #include "tests/ui_fake_seam.h"
 #include "ui/save_load.h"
@@ -93,7 +89,6 @@ TEST_F(SaveLoad, SaveWithoutAUsableDataFolderWritesNothingAndSaysSo) {
         {"read-only, even for the superuser", [] { fs::permissions("data", fs::perms::owner_read | fs::perms::owner_exec); }, 0},
         {"full", [] {}, 200},
     };
-    std::signal(SIGXFSZ, SIG_IGN);
     for (const Row& row : rows) {
         fs::remove_all("data");
         fs::create_directory("data");
@@ -101,16 +96,7 @@ TEST_F(SaveLoad, SaveWithoutAUsableDataFolderWritesNothingAndSaysSo) {
         fakeSeam::calls.clear();
         world.fileNumber = 5;
         const auto before = entries(".");
-        testing::internal::CaptureStderr();
-        rlimit unlimited;
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        if (row.fileSizeLimit != 0) {
-            const rlimit small = {row.fileSizeLimit, unlimited.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &small);
-        }
-        saveSettings(0);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        const std::string message = testing::internal::GetCapturedStderr();
+        const std::string message = stderrOfWritingWithin(row.fileSizeLimit, [] { saveSettings(0); });
         EXPECT_EQ(world.fileNumber, 5) << row.what;
         EXPECT_TRUE(fakeSeam::calls.empty()) << row.what;
         EXPECT_EQ(entries("."), before) << row.what;
