@@ -37,7 +37,7 @@ static int workAreaHeight() {
 
 int tallestWindow() { return std::max(workAreaHeight() - kTitleBarRoom, 4 * kBoxHeight); }
 
-bool scrolls(const GLUI* glui) { return glui->needed_h < glui->full_h; }
+static bool scrolls(const GLUI* glui) { return glui->needed_h < glui->full_h; }
 
 void clampScroll(GLUI* glui) {
     glui->scroll_y = std::clamp(glui->scroll_y, 0, std::max(glui->full_h - glui->needed_h, 0));
@@ -50,7 +50,6 @@ static void scrollTo(GLUI* glui, int y) {
     if (glui->scroll_y != before) glui->post_redisplay();
 }
 
-void scrollBy(GLUI* glui, int dy) { scrollTo(glui, glui->scroll_y + dy); }
 
 void revealControl(GLUI* glui, const GLUI_Control* c) {
     if (!scrolls(glui)) return;
@@ -93,6 +92,7 @@ static bool draggingThumb = false;
 static int grabbedAt = 0;
 
 static void dragThumbTo(GLUI* glui, int y) {
+    if (!scrolls(glui)) return;   // the content shrank to fit meanwhile
     const Thumb thumb = thumbOf(glui);
     const int room = glui->needed_h - thumb.height;
     if (room <= 0) return;
@@ -102,7 +102,7 @@ static void dragThumbTo(GLUI* glui, int y) {
 
 bool scrollMouse(GLUI* glui, int button, int state, int x, int y) {
     if (button == 3 || button == 4) {
-        if (state == GLUT_DOWN) scrollBy(glui, button == 3 ? -kWheelStep : kWheelStep);
+        if (state == GLUT_DOWN) scrollTo(glui, glui->scroll_y + (button == 3 ? -kWheelStep : kWheelStep));
         return true;
     }
     if (button != GLUT_LEFT_BUTTON) return false;

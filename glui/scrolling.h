@@ -15,11 +15,8 @@ constexpr int kWheelStep = 48;   // two rows of edit fields
 // less room for a title bar.
 int tallestWindow();
 // Fits the view to the window: with content of height full_h in a window of
-// height shown_h, scroll_y stays within what there is to show.
+// height needed_h, scroll_y stays within what there is to show.
 void clampScroll(GLUI* glui);
-bool scrolls(const GLUI* glui);
-// Moves the view by dy rows (down for positive) and repaints if it moved.
-void scrollBy(GLUI* glui, int dy);
 // Scrolls as little as needed for c to be in view, top first if it is taller.
 void revealControl(GLUI* glui, const GLUI_Control* c);
 // The bar at the right edge, in content coordinates like every control.
