@@ -328,6 +328,7 @@ public:
     int needed_w = 0, needed_h = 0;      // window size asked for: content and drop-down
     int full_h = 0;                      // height of content and drop-down, shown or not
     int scroll_y = 0;                    // first content row shown, when full_h exceeds needed_h
+    int asked_x = -1, asked_y = -1;      // where the program asked the window to open
     bool resize_refused = false;         // asked once since a wrong size came back
 
     // sync_live runs at every displayed frame of the program: the controls

@@ -31,6 +31,8 @@ GLUI* GLUI_Master_Object::create_glui(const char* name, long, int x, int y) {
     GLUI* glui = new GLUI;
     glui->main_panel.glui = glui;
     glui->main_panel.type = GLUI_PANEL_NONE;
+    glui->asked_x = x;
+    glui->asked_y = y;
     {
         WindowSwitch keepCurrent(0);
         InitState before = currentInitState();

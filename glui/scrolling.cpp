@@ -1,41 +1,13 @@
 #include "scrolling.h"
 
 #include <GL/glut.h>
-#include <GL/glx.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 
 #include <algorithm>
 
 #include "glui.h"
 #include "look.h"
 
-static constexpr int kTitleBarRoom = 32;
 static constexpr int kSmallestThumb = 16;
-
-// The height of the desktop's work area (the screen less its panels) as the
-// window manager announces it; the screen's height without one.
-static int workAreaHeight() {
-    int height = glutGet(GLUT_SCREEN_HEIGHT);
-    Display* display = glXGetCurrentDisplay();
-    if (display == nullptr) return height;
-    Atom type;
-    int format;
-    unsigned long count, left;
-    unsigned char* data = nullptr;
-    const Atom workArea = XInternAtom(display, "_NET_WORKAREA", True);
-    if (workArea != None &&
-        XGetWindowProperty(display, DefaultRootWindow(display), workArea, 0, 4, False, XA_CARDINAL, &type,
-                           &format, &count, &left, &data) == Success &&
-        data != nullptr && format == 32 && count == 4) {
-        const long h = reinterpret_cast<long*>(data)[3];
-        if (h > 0 && h < height) height = static_cast<int>(h);
-    }
-    if (data != nullptr) XFree(data);
-    return height;
-}
-
-int tallestWindow() { return std::max(workAreaHeight() - kTitleBarRoom, 4 * kBoxHeight); }
 
 static bool scrolls(const GLUI* glui) { return glui->needed_h < glui->full_h; }
 

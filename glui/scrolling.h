@@ -11,9 +11,6 @@ class GLUI_Control;
 constexpr int kScrollBarWidth = 12;
 constexpr int kWheelStep = 48;   // two rows of edit fields
 
-// The tallest window the desktop shows whole: its work area (or the screen)
-// less room for a title bar.
-int tallestWindow();
 // Fits the view to the window: with content of height full_h in a window of
 // height needed_h, scroll_y stays within what there is to show.
 void clampScroll(GLUI* glui);

@@ -7,6 +7,7 @@
 #include "focus.h"
 #include "glui.h"
 #include "layout.h"
+#include "placement.h"
 #include "scrolling.h"
 #include "window_switch.h"
 
@@ -149,6 +150,7 @@ void GLUI::refresh() {
         needed_h = h;
         resize_refused = false;
         glutReshapeWindow(w, h);
+        keepOnScreen(this);
     }
     clampScroll(this);
     post_redisplay();

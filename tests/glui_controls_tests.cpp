@@ -450,6 +450,40 @@ TEST_F(ControlsTest, AWindowTallerThanTheScreenScrollsToEveryControl) {
     EXPECT_LE(glui->scroll_y, buttons[0]->y_abs) << "Tab wrapped to the first, in view";
 }
 
+// A window opens where the program asks if it fits there; otherwise it is
+// pulled left and up just enough (leaving room below for a title bar), and
+// one wider than the screen starts at its left edge.
+TEST_F(ControlsTest, AWindowOpensInsideTheScreen) {
+    const int screenW = DisplayWidth(display(), DefaultScreen(display()));
+    const int screenH = DisplayHeight(display(), DefaultScreen(display()));
+    struct Case {
+        int askX, askY, columns;
+        bool pulledLeft, pulledUp;
+    } cases[] = {
+        {100, 50, 1, false, false},
+        {screenW - 10, 20, 1, true, false},
+        {30, screenH - 5, 1, false, true},
+        {screenW, screenH, 2, true, true},
+        {500, 0, 6, true, false},
+    };
+    static float value;
+    for (const Case& c : cases) {
+        GLUI* window = GLUI_Master.create_glui("placed", 0, c.askX, c.askY);
+        for (int column = 0; column < c.columns; ++column) {
+            if (column > 0) window->add_column(false);
+            window->add_edittext("value", GLUI_EDITTEXT_FLOAT, &value)->set_w(250);
+        }
+        const int w = windowWidth(window), h = windowHeight(window);
+        int x, y;
+        Window child;
+        XTranslateCoordinates(display(), xWindow(window->get_glut_window_id()), DefaultRootWindow(display()), 0, 0,
+                              &x, &y, &child);
+        EXPECT_EQ(x, !c.pulledLeft ? c.askX : std::max(screenW - w, 0)) << c.askX << " " << c.columns;
+        EXPECT_EQ(y, !c.pulledUp ? c.askY : screenH - h - 32) << c.askY;
+        window->close();
+    }
+}
+
 // The simulator's window: eight rollouts of two columns of 250-pixel fields
 // with long labels, two of them open, and a row of commands below.
 TEST_F(ControlsTest, ALargeWindowWithMostRolloutsClosedFitsTheScreenTidily) {
