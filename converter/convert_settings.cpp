@@ -1,7 +1,6 @@
 #include "converter/convert_settings.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -27,13 +26,14 @@ std::string numberedPath(const char* folder, int number)
 // annotated copy is there.
 void convertSettings(int)
 {
-    std::ifstream in;
-    if (!openSettingsFile(in, numberedPath("data", fileNumber)))
-        return;
     static WorldState record;
-    record = converterRecord;
-    readSettings(in, record, SizeLines::Window);
-    in.close();
+    {
+        SettingsInput input;
+        if (!openSettingsFile(input, numberedPath("data", fileNumber)))
+            return;
+        record = converterRecord;
+        readSettings(input.in, record, SizeLines::Window);
+    }
     std::ostringstream text;
     writeAnnotatedSettings(text, record);
     const std::string output = numberedPath("textdata", fileNumber);

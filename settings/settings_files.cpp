@@ -8,24 +8,38 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <vector>
 
-bool openSettingsFile(std::ifstream& in, const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;
-    in.open(path);
-    return in.is_open();
+static bool readable(const struct stat& info, OtherFiles others) {
+    return S_ISREG(info.st_mode) || (others == OtherFiles::Read && !S_ISDIR(info.st_mode));
 }
 
-LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines) {
+// Where only regular files are read, anything else is refused before it is
+// opened (opening a device can act on it), and the open itself does not
+// wait: a plain open of a named pipe put there meanwhile would wait for a
+// writer.
+bool openSettingsFile(SettingsInput& input, const std::string& path, OtherFiles others) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !readable(info, others)) return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | (others == OtherFiles::Refused ? O_NONBLOCK : 0));
+    if (fd < 0) return false;
+    if (fstat(fd, &info) != 0 || !readable(info, others) || fcntl(fd, F_SETFL, 0) != 0) {
+        close(fd);
+        return false;
+    }
+    input.file = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd, std::ios::in);
+    input.in.rdbuf(input.file.get());
+    return true;
+}
+
+LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines, OtherFiles others) {
     LoadResult result;
-    std::ifstream in;
-    if (!openSettingsFile(in, path)) return result;
+    SettingsInput input;
+    if (!openSettingsFile(input, path, others)) return result;
     result.opened = true;
-    result.valuesTaken = readSettings(in, w, sizeLines);
+    result.valuesTaken = readSettings(input.in, w, sizeLines);
     result.complete = result.valuesTaken == settingsLineCount(w.particleCount);
     return result;
 }

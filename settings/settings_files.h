@@ -2,7 +2,10 @@
 // a reader never sees it half written.
 #pragma once
 
-#include <fstream>
+#include <ext/stdio_filebuf.h>
+
+#include <istream>
+#include <memory>
 #include <string>
 
 #include "settings/settings_format.h"
@@ -13,11 +16,24 @@ struct LoadResult {
     bool complete = false; // every line of the layout was read
 };
 
+// A settings file open for reading: `in` reads its values.
+struct SettingsInput {
+    std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> file;
+    std::istream in{nullptr};
+};
+
+// What a settings file may be besides a regular file. A named pipe, a
+// terminal or a device can keep its reader waiting for input without end: a
+// program with windows refuses them as it refuses a missing file, while a
+// command-line filter reads them as any such tool does.
+enum class OtherFiles { Refused, Read };
+
 // Opens a settings file for reading. A directory opens as a stream here but
 // holds no values: it counts as a file that cannot be opened.
-bool openSettingsFile(std::ifstream& in, const std::string& path);
+bool openSettingsFile(SettingsInput& input, const std::string& path, OtherFiles others = OtherFiles::Refused);
 
-LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines);
+LoadResult loadSettingsFile(const std::string& path, WorldState& w, SizeLines sizeLines,
+                            OtherFiles others = OtherFiles::Refused);
 
 // Writes a temporary file in the same folder and renames it over `path`; on
 // any failure the temporary is removed, `path` is left as it was and errno

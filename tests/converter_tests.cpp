@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -264,6 +266,12 @@ TEST_F(ConvertSettings, MissingInputCreatesNothing)
     fileNumber = 6;
     convertSettings(0);
     EXPECT_FALSE(fs::exists("textdata/6.txt"));
+    ASSERT_EQ(mkfifo("data/5.txt", 0600), 0);   // a pipe nothing writes to must not keep it waiting
+    fileNumber = 5;
+    alarm(20);
+    convertSettings(0);
+    alarm(0);
+    EXPECT_FALSE(fs::exists("textdata/5.txt"));
 }
 
 // Whatever keeps the annotated file from being written, the earlier one stays

@@ -120,11 +120,17 @@ wait_exit
 [ "$status" = 0 ] || fail "Q ended with status $status"
 
 # ---- Refusals: one line each ----
-status=0
-(cd "$work" && "$partivox" data/99.txt) > "$work/missing.out" 2>&1 || status=$?
-[ "$status" = 2 ] || fail "partivox MISSINGFILE ended with status $status, not 2"
-[ "$(wc -l < "$work/missing.out")" = 1 ] && grep -q 'data/99.txt' "$work/missing.out" ||
-  fail "partivox MISSINGFILE printed: $(cat "$work/missing.out")"
+# A missing file, a folder, and a named pipe nothing writes to (which must
+# not keep the program waiting).
+mkdir "$work/data/98.txt"
+mkfifo "$work/data/97.txt"
+for refused in data/99.txt data/98.txt data/97.txt; do
+  status=0
+  (cd "$work" && timeout 10 "$partivox" "$refused") > "$work/refused.out" 2>&1 || status=$?
+  [ "$status" = 2 ] || fail "partivox $refused ended with status $status, not 2"
+  [ "$(wc -l < "$work/refused.out")" = 1 ] && grep -q "$refused" "$work/refused.out" ||
+    fail "partivox $refused printed: $(cat "$work/refused.out")"
+done
 
 status=0
 (cd "$work" && env -u DISPLAY "$partivox") > "$work/nodisplay.out" 2>&1 || status=$?

@@ -8,10 +8,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "settings_files.h"
-#include "temporary_folder.h"
+#include "settings/settings_files.h"
+#include "tests/temporary_folder.h"
 
 namespace {
 class SettingsFiles : public ::testing::Test {
@@ -80,5 +81,35 @@ TEST_F(SettingsFiles, LoadTellsMissingCompleteAndCutFilesApart) {
     EXPECT_TRUE(r.opened);
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.valuesTaken, 173);
+}
+
+// A named pipe or a device could keep a program with windows waiting for
+// input without end: those readers refuse them at once, as a missing file.
+// The batch runner reads them, and a folder is refused by everyone.
+TEST_F(SettingsFiles, OnlyTheBatchRunnerReadsPipesAndDevices) {
+    ASSERT_TRUE(writeSettingsFileAtomically(folder / "1.txt", WorldState{}));
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((folder / "dir").c_str(), 0700), 0);
+    alarm(20);   // a reader left waiting ends the test instead of hanging it
+    struct Row {
+        std::string path;
+        bool opensForWindows, opensForBatch;
+    } rows[] = {
+        {folder / "1.txt", true, true},
+        {folder / "dir", false, false},
+        {"/dev/null", false, true},
+        {folder / "pipe", false, true},
+    };
+    for (const Row& row : rows) {
+        WorldState w;
+        EXPECT_EQ(loadSettingsFile(row.path, w, SizeLines::Window).opened, row.opensForWindows) << row.path;
+        std::thread writer;
+        if (row.path == folder / "pipe") writer = std::thread([&] { std::ofstream(row.path) << contents(folder / "1.txt"); });
+        const LoadResult r = loadSettingsFile(row.path, w, SizeLines::Window, OtherFiles::Read);
+        if (writer.joinable()) writer.join();
+        EXPECT_EQ(r.opened, row.opensForBatch) << row.path;
+        EXPECT_EQ(r.complete, row.path != "/dev/null" && row.opensForBatch) << row.path;
+    }
+    alarm(0);
 }
 }  // namespace

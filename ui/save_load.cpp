@@ -39,6 +39,11 @@ bool loadSettingsFrom(const std::string& path) {
     return true;
 }
 
+bool settingsFileOpens(const std::string& path) {
+    SettingsInput input;
+    return openSettingsFile(input, path);
+}
+
 void loadSettings(int) {
     loadSettingsFrom(std::string(settingsFolder) + "/" + std::to_string(world.fileNumber) + ".txt");
 }

@@ -14,3 +14,5 @@ void loadSettings(int id);
 // the panels and the window size; false (and nothing changed) when it
 // cannot be opened.
 bool loadSettingsFrom(const std::string& path);
+// Whether loadSettingsFrom could open the file: a regular file it may read.
+bool settingsFileOpens(const std::string& path);

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 
 #include "glui/glui.h"
 #include "glui/window_title.h"
@@ -53,7 +51,7 @@ const char* settingsArgument(int argc, char** argv) {
         std::exit(2);
     }
     if (argc < 2) return nullptr;
-    if (!std::ifstream(argv[1]) || std::filesystem::is_directory(argv[1])) {
+    if (!settingsFileOpens(argv[1])) {
         std::fprintf(stderr, "partivox: cannot open settings file '%s'\n", argv[1]);
         std::exit(2);
     }
