@@ -151,13 +151,16 @@ TEST(IdleStep, AFrameShowsTheInfoParticleAndComputesConservedOnlyWhenAsked) {
 }
 
 // A size of 0 or less is replaced by the current size; only the other
-// dimension changes.
+// dimension changes. One beyond the largest that can be drawn is cut to it.
 TEST(ApplyWindowSize, AppliesPositiveEntriesAndRestoresOthers) {
     struct Row {
         int requestedWidth, requestedHeight;
         int width, height;   // the window afterwards
     };
-    const Row rows[] = {{800, 600, 800, 600}, {0, 300, 500, 300}, {-20, 0, 500, 500}, {1, -1, 1, 500}};
+    const int largest = fakeSeam::largestWindowSide;
+    const Row rows[] = {{800, 600, 800, 600},         {0, 300, 500, 300},
+                        {-20, 0, 500, 500},           {1, -1, 1, 500},
+                        {largest, 65536, largest, largest}, {largest + 1, 2, largest, 2}};
     for (const Row& row : rows) {
         resetFrontEnd();
         world.requestedWidth = row.requestedWidth;

@@ -25,6 +25,8 @@ void resizeMainWindow(int width, int height) {
     calls.push_back("resize " + std::to_string(width) + " " + std::to_string(height));
 }
 
+int largestWindowSide() { return fakeSeam::largestWindowSide; }
+
 void setFormulaText(int family, const char* text) {
     calls.push_back("formula " + std::to_string(family) + " " + text);
 }

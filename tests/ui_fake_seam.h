@@ -13,6 +13,8 @@ namespace fakeSeam {
 extern std::vector<std::string> calls;
 // The routine last handed over; starts as if the simulation ran.
 extern void (*idleRoutine)();
+// What the stand-in windows can be drawn at, on each side.
+constexpr int largestWindowSide = 16384;
 }  // namespace fakeSeam
 
 // A fresh world and an empty record for every test.

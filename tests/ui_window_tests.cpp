@@ -142,6 +142,17 @@ TEST(MainWindow, StartsAt500By500AndFollowsALoadedSize) {
     EXPECT_EQ(world.requestedHeight, 480);
     EXPECT_EQ(formulaTexts[1]->name, "U(r)=exp(-2(r-a)/b)-2exp(-(r-a)/b)");
     EXPECT_EQ(formulaTexts[0]->name, "U(x,y)=-ax-by");
+
+    // The window system takes a side of 16 bits: 65 536 would reach it as 0,
+    // an error that ends the program.
+    saved.windowWidth = 65536;
+    ASSERT_TRUE(writeSettingsFileAtomically("wide.txt", saved));
+    ASSERT_TRUE(loadSettingsFrom("wide.txt"));
+    pump();
+    EXPECT_EQ(world.windowWidth, largestWindowSide());
+    EXPECT_EQ(mainWindowSize(GLUT_WINDOW_WIDTH), world.windowWidth);
+    EXPECT_EQ(world.requestedWidth, world.windowWidth);
+    ASSERT_TRUE(loadSettingsFrom("loaded.txt"));
 }
 
 // A damaged file's enumerations outside their lists: the list boxes cannot

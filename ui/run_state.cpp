@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <algorithm>
+
 #include "sim/boundaries.h"
 #include "sim/conserved_quantities.h"
 #include "sim/time_step.h"
@@ -59,18 +61,18 @@ void togglePause(int) {
 }
 
 // A size of 0 or less would make the window vanish: the field shows the
-// current size again instead.
-static void applyRequested(int& requested, int& actual) {
-    if (requested > 0)
-        actual = requested;
-    else
-        requested = actual;
+// current size again instead. One beyond what can be drawn is cut to that,
+// and the field shows what was applied.
+static void applyRequested(int& requested, int& actual, int largest) {
+    if (requested > 0) actual = std::min(requested, largest);
+    requested = actual;
 }
 
 void applyWindowSize(int) {
     WorldState& w = world;
-    applyRequested(w.requestedWidth, w.windowWidth);
-    applyRequested(w.requestedHeight, w.windowHeight);
+    const int largest = largestWindowSide();
+    applyRequested(w.requestedWidth, w.windowWidth, largest);
+    applyRequested(w.requestedHeight, w.windowHeight, largest);
     syncControls();
     resizeMainWindow(w.windowWidth, w.windowHeight);
 }

@@ -15,5 +15,7 @@ void postMainRedisplay();
 void syncControls();
 // Asks for a new size of the main window's drawing area.
 void resizeMainWindow(int width, int height);
+// The longest side the main window can have and still be drawn whole.
+int largestWindowSide();
 // Shows text in the formula line of a slot editor (0 external, 1 pair).
 void setFormulaText(int family, const char* text);

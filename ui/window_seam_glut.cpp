@@ -1,6 +1,8 @@
 // The window seam over GLUT and the widget toolkit.
 #include <GL/glut.h>
 
+#include <algorithm>
+
 #include "glui/glui.h"
 #include "sim/world_state.h"
 #include "ui/control_panel.h"
@@ -22,6 +24,17 @@ void syncControls() {
 void resizeMainWindow(int width, int height) {
     glutSetWindow(world.mainWindow);
     glutReshapeWindow(width, height);
+}
+
+// GL draws nothing beyond its largest viewport, and the window system takes
+// a side of 16 bits: 65 536 comes out as 0, an error that ends the program.
+int largestWindowSide() {
+    constexpr int largestXWindowSide = 32767;
+    glutSetWindow(world.mainWindow);
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const int side = std::min(viewport[0], viewport[1]);
+    return side > 0 ? std::min(side, largestXWindowSide) : largestXWindowSide;
 }
 
 void setFormulaText(int family, const char* text) {
