@@ -154,7 +154,21 @@ static void readSlots(ValueReader& r, PotentialSlot* slots) {
         }
 }
 
+// Editors that save text as UTF-8 may put a byte order mark before the
+// first line. No number starts with its first byte, so a file that merely
+// begins like one stops at line 1, as it always has.
+static void skipByteOrderMark(std::istream& in) {
+    if (in.peek() != 0xEF) return;
+    for (const int byte : {0xEF, 0xBB, 0xBF}) {
+        if (in.get() != byte) {
+            in.setstate(std::ios::failbit);
+            return;
+        }
+    }
+}
+
 int readSettings(std::istream& in, WorldState& w, SizeLines sizeLines) {
+    skipByteOrderMark(in);
     ValueReader r{in};
     readHeader(r, w, sizeLines);
     if (r.stopped) return r.taken;  // the count may not have been checked

@@ -243,6 +243,8 @@ TEST(SettingsFormat, CountsOutsideTheTableAreRefusedAtLine21) {
     EXPECT_EQ(w.particles[999].radius, 1010);
 }
 
+// As a text editor may leave a file: CR LF line ends, a UTF-8 byte order
+// mark before the first line.
 TEST(SettingsFormat, CrLfFilesAndValuesOutsideTheEnumerationsLoadAsWritten) {
     WorldState odd = distinctiveWorld(1);
     odd.forcesEnabled = 5;
@@ -252,10 +254,15 @@ TEST(SettingsFormat, CrLfFilesAndValuesOutsideTheEnumerationsLoadAsWritten) {
     odd.pairSlots[2].shape = -4;
     std::string text;
     for (const std::string& line : lines(written(odd))) text += line + "\r\n";
+    for (const std::string start : {"", "\xEF\xBB\xBF"}) {
+        WorldState w;
+        std::istringstream in(start + text);
+        EXPECT_EQ(readSettings(in, w, SizeLines::Window), 152) << start.size();
+        EXPECT_EQ(written(w), written(odd)) << start.size();
+    }
     WorldState w;
-    std::istringstream in(text);
-    EXPECT_EQ(readSettings(in, w, SizeLines::Window), 152);
-    EXPECT_EQ(written(w), written(odd));
+    std::istringstream halfAMark("\xEF\xBB" + text);
+    EXPECT_EQ(readSettings(halfAMark, w, SizeLines::Window), 0);
 }
 
 TEST(SettingsLabels, ConverterTextsAreShiftJis) {
