@@ -3,10 +3,12 @@
 
 #include <GL/glut.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 LabelFont labelFont;
 
@@ -15,6 +17,9 @@ namespace {
 constexpr int HeaderBytes = 18;       // signature, name, metrics, block count
 constexpr int BlockEntryBytes = 4;    // first and last code, 16 bits each
 constexpr int GlyphBufferBytes = 256; // the largest glyph we draw (e.g. 32 x 64)
+// Every 16-bit code once at the largest glyph size: no font we could use is
+// larger.
+constexpr long LargestFontBytes = HeaderBytes + BlockEntryBytes * 255L + 65536L * GlyphBufferBytes;
 
 int read16(const std::vector<unsigned char>& image, size_t at)
 {
@@ -113,6 +118,29 @@ void drawGlyphBitmap(const GLubyte* bitmap)
         glPixelStorei(names[i], saved[i]);
 }
 
+// The font is read whole, so only a regular file no larger than any usable
+// font is: a named pipe would keep the program from ever starting, and a
+// device or some large file given the font's name would fill the memory.
+// Empty when there is no such file or it cannot be read.
+std::vector<unsigned char> readFontFile(const char* path)
+{
+    std::vector<unsigned char> image;
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return image;
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= LargestFontBytes) {
+        image.resize(static_cast<size_t>(info.st_size));
+        size_t got = 0;
+        ssize_t n = 0;
+        while (got < image.size() && (n = read(fd, image.data() + got, image.size() - got)) > 0)
+            got += static_cast<size_t>(n);
+        image.resize(n < 0 ? 0 : got);   // a file cut meanwhile is what is left of it
+    }
+    close(fd);
+    return image;
+}
+
 }  // namespace
 
 // Without the font every Japanese label is blank; one line on standard error
@@ -121,12 +149,7 @@ void loadLabelFont()
 {
     labelFont = LabelFont{};
     labelFont.loaded = true;
-    std::ifstream in("sjis.fnt", std::ios::binary);
-    if (in) {
-        std::vector<unsigned char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (!in.bad())
-            useLabelFontImage(std::move(image));
-    }
+    useLabelFontImage(readFontFile("sjis.fnt"));
     if (labelFont.glyphWidth == 0)
         std::fprintf(stderr, "%s: no usable label font sjis.fnt in the working folder: labels show only "
                              "their single-byte characters\n", program_invocation_short_name);

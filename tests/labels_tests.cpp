@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <GL/freeglut.h>
 
@@ -187,6 +189,7 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
     struct Case {
         const char* what;
         std::string image;
+        void (*putInPlace)(const std::string& good) = nullptr;   // instead of writing the image
     } cases[] = {
         {"missing", ""},
         {"shorter than the header", good.substr(0, 17)},
@@ -195,11 +198,20 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
         {"glyphs of 512 bytes", fontImage(64, 64, {{0x8140, 0x8140}}, solid)},
         {"255 blocks of 4095-byte glyphs", fontImage(255, 128, manyBlocks, solid)},
         {"block ending before it starts", fontImage(16, 16, {{0x8150, 0x8140}}, solid)},
+        {"a named pipe nothing writes to", "", [](const std::string&) { mkfifo("sjis.fnt", 0600); }},
+        {"a font followed by more than 16 MiB",
+         "", [](const std::string& font) {
+             std::ofstream("sjis.fnt", std::ios::binary) << font;
+             std::filesystem::resize_file("sjis.fnt", 16 * 1024 * 1024 + 1039);
+         }},
     };
+    alarm(20);   // a load left waiting ends the test instead of hanging it
     for (const Case& c : cases) {
         labelFont = LabelFont{};
         std::filesystem::remove("sjis.fnt");
-        if (!c.image.empty())
+        if (c.putInPlace != nullptr)
+            c.putInPlace(good);
+        else if (!c.image.empty())
             writeFont(c.image);
         testing::internal::CaptureStderr();
         EXPECT_EQ(labelStringWidth(Helvetica, "\x81\x40"), 0) << c.what;
@@ -208,8 +220,12 @@ TEST_F(LabelFontTest, MalformedFontsAreTreatedAsMissing)
         EXPECT_NE(message.find("sjis.fnt"), std::string::npos) << c.what << ": says why the labels are blank";
         EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << c.what << ": " << message;
     }
+    alarm(0);
+
+    // A font of any size up to one glyph for every 16-bit code is read.
     labelFont = LabelFont{};
     writeFont(fontImage(32, 32, {{0x8140, 0x8140}}, solid));
+    std::filesystem::resize_file("sjis.fnt", 16 * 1024 * 1024 + 1038);
     testing::internal::CaptureStderr();
     EXPECT_EQ(labelStringWidth(Helvetica, "\x81\x40"), 32) << "128-byte glyphs fit";
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
