@@ -13,7 +13,7 @@
 #include <vector>
 
 static bool readable(const struct stat& info, OtherFiles others) {
-    return S_ISREG(info.st_mode) || (others == OtherFiles::Read && !S_ISDIR(info.st_mode));
+    return S_ISREG(info.st_mode) || (others == OtherFiles::Used && !S_ISDIR(info.st_mode));
 }
 
 // Where only regular files are read, anything else is refused before it is
@@ -151,13 +151,14 @@ static bool writeInPlace(const std::string& path, const std::string& text) {
     return fd >= 0 && closeAfter(fd, writeAll(fd, text));
 }
 
-std::string writeOutputFile(const std::string& path, const std::string& text) {
+std::string writeOutputFile(const std::string& path, const std::string& text, OtherFiles others) {
     const std::string target = followLinks(path);
     if (target.empty()) return std::strerror(errno);
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;
     if (exists && S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
     const bool replaced = !exists || S_ISREG(info.st_mode);
+    if (!replaced && others == OtherFiles::Refused) return "not a regular file";
     // A replaced file is renamed into place from the folder that holds it.
     if (!userMayWrite(replaced ? folderOf(target) : target) || (exists && !userMayWrite(target)))
         return std::strerror(errno);
@@ -170,7 +171,7 @@ std::string writeOutputFile(const std::string& path, const std::string& text) {
 }
 
 std::string writeSettingsOutput(const std::string& path, const WorldState& w) {
-    return writeOutputFile(path, settingsText(w));
+    return writeOutputFile(path, settingsText(w), OtherFiles::Used);
 }
 
 // Renames without replacing; where the file system cannot do that in one

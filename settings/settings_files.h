@@ -22,11 +22,11 @@ struct SettingsInput {
     std::istream in{nullptr};
 };
 
-// What a settings file may be besides a regular file. A named pipe, a
-// terminal or a device can keep its reader waiting for input without end: a
-// program with windows refuses them as it refuses a missing file, while a
-// command-line filter reads them as any such tool does.
-enum class OtherFiles { Refused, Read };
+// What a file named for reading or writing may be besides a regular file. A
+// named pipe, a terminal or a device can keep a program waiting without end:
+// a program with windows refuses them as it refuses a missing file, while a
+// command-line filter reads and writes them as any such tool does.
+enum class OtherFiles { Refused, Used };
 
 // Opens a settings file for reading. A directory opens as a stream here but
 // holds no values: it counts as a file that cannot be opened.
@@ -56,11 +56,13 @@ NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w);
 
 // Writes `text` to a file a user names as output. A symbolic link is
 // followed to the file it names; a regular file (or a new one) is replaced
-// atomically, keeping its permissions; a device or pipe is written in place.
-// A directory, and a file the user may not write, are refused, even for the
-// superuser. Returns "" on success, otherwise why it failed; a refused or
-// failed write never leaves a partial file at `path`.
-std::string writeOutputFile(const std::string& path, const std::string& text);
+// atomically, keeping its permissions; a device or pipe is written in place
+// where `others` lets it be used, and refused otherwise. A directory, and a
+// file the user may not write, are refused, even for the superuser. Returns
+// "" on success, otherwise why it failed; a refused or failed write never
+// leaves a partial file at `path`.
+std::string writeOutputFile(const std::string& path, const std::string& text,
+                            OtherFiles others = OtherFiles::Refused);
 
-// writeOutputFile with the settings file of w.
+// writeOutputFile with the settings file of w, for the command-line tools.
 std::string writeSettingsOutput(const std::string& path, const WorldState& w);

@@ -325,6 +325,16 @@ TEST_F(ConvertSettings, OutputThatCannotBeWrittenLeavesEverythingAsItWas)
         fs::permissions("textdata", fs::perms::owner_all, fs::perm_options::add, ignored);
         if (folder) fs::permissions("textdata/8.txt", fs::perms::owner_all, fs::perm_options::add, ignored);
     }
+
+    // A named pipe nothing reads from must not keep the window waiting.
+    fs::remove("textdata/8.txt");
+    ASSERT_EQ(mkfifo("textdata/8.txt", 0600), 0);
+    alarm(20);
+    const std::string message = stderrOfWritingWithin(0, [] { convertSettings(0); });
+    alarm(0);
+    EXPECT_TRUE(fs::is_fifo("textdata/8.txt"));
+    EXPECT_NE(message.find("not a regular file"), std::string::npos) << message;
+    EXPECT_EQ(converterRecord.simulationSpeed, 0.125);
     fs::remove_all("textdata");
     fs::create_directories("textdata");
 }

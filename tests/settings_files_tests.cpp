@@ -105,7 +105,7 @@ TEST_F(SettingsFiles, OnlyTheBatchRunnerReadsPipesAndDevices) {
         EXPECT_EQ(loadSettingsFile(row.path, w, SizeLines::Window).opened, row.opensForWindows) << row.path;
         std::thread writer;
         if (row.path == folder / "pipe") writer = std::thread([&] { std::ofstream(row.path) << contents(folder / "1.txt"); });
-        const LoadResult r = loadSettingsFile(row.path, w, SizeLines::Window, OtherFiles::Read);
+        const LoadResult r = loadSettingsFile(row.path, w, SizeLines::Window, OtherFiles::Used);
         if (writer.joinable()) writer.join();
         EXPECT_EQ(r.opened, row.opensForBatch) << row.path;
         EXPECT_EQ(r.complete, row.path != "/dev/null" && row.opensForBatch) << row.path;

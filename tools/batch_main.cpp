@@ -69,7 +69,7 @@ static BatchArguments parseArguments(int argc, char** argv) {
 // the whole layout is refused.
 static void loadInput(const std::string& path) {
     world = WorldState{};
-    const LoadResult result = loadSettingsFile(path, world, SizeLines::Window, OtherFiles::Read);
+    const LoadResult result = loadSettingsFile(path, world, SizeLines::Window, OtherFiles::Used);
     if (!result.opened) fail("cannot open '" + path + "' for reading");
     if (!result.complete)
         fail("'" + path + "' is incomplete or damaged: reading stopped at line " +
