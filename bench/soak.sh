@@ -31,7 +31,8 @@ while [ "$done_steps" -lt "$total" ]; do
   wait $pid || { echo "partivox-batch failed after $done_steps steps:"; cat "$work/batch.err"; exit 1; }
   mv "$work/next.txt" "$state"
   done_steps=$(( done_steps + steps )); echo "$done_steps" > "$done_file"
+  nonfinite=$(grep -ciE 'nan|inf' "$state" || true)
   echo "$(date -u +%H:%M:%S) steps $done_steps/$total  chunk ${steps} in $(( $(date +%s) - started )) s" \
        " RSS start ${first_rss} kB, end ${last_rss} kB, peak ${peak} kB" \
-       " | $(grep 'steps per second' "$work/batch.err")"
+       " | $(grep 'steps per second' "$work/batch.err") | non-finite values: $nonfinite"
 done
