@@ -152,22 +152,22 @@ static bool writeInPlace(const std::string& path, const std::string& text) {
 }
 
 std::string writeOutputFile(const std::string& path, const std::string& text, OtherFiles others) {
+    struct stat info;
+    const bool exists = stat(path.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
+    // A pipe or device is written where it is, opened through the links as
+    // the system resolves them: /dev/stdout reaches its pipe through a link
+    // that names no path.
+    if (exists && !S_ISREG(info.st_mode)) {
+        if (others == OtherFiles::Refused) return "not a regular file";
+        return userMayWrite(path) && writeInPlace(path, text) ? "" : std::strerror(errno);
+    }
+    // A regular or new file is renamed into place from the folder that holds
+    // the file the links end at.
     const std::string target = followLinks(path);
     if (target.empty()) return std::strerror(errno);
-    struct stat info;
-    const bool exists = stat(target.c_str(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode)) return std::strerror(EISDIR);
-    const bool replaced = !exists || S_ISREG(info.st_mode);
-    if (!replaced && others == OtherFiles::Refused) return "not a regular file";
-    // A replaced file is renamed into place from the folder that holds it.
-    if (!userMayWrite(replaced ? folderOf(target) : target) || (exists && !userMayWrite(target)))
-        return std::strerror(errno);
-    bool written;
-    if (replaced)
-        written = replaceAtomically(target, text, exists ? info.st_mode & 07777 : usualMode());
-    else
-        written = writeInPlace(target, text);
-    return written ? "" : std::strerror(errno);
+    if (!userMayWrite(folderOf(target)) || (exists && !userMayWrite(target))) return std::strerror(errno);
+    return replaceAtomically(target, text, exists ? info.st_mode & 07777 : usualMode()) ? "" : std::strerror(errno);
 }
 
 std::string writeSettingsOutput(const std::string& path, const WorldState& w) {

@@ -212,6 +212,11 @@ TEST_F(Batch, OutputGoesWhereItPointsAndUnwritableOutputIsRefused) {
     const std::string readPipe = "cat '" + path("pipe") + "' > '" + path("piped.txt") + "' & ";
     EXPECT_EQ(std::system((readPipe + BATCH_PROGRAM + " " + in + "'" + path("pipe") + "' 0 2>/dev/null; wait").c_str()), 0);
     EXPECT_EQ(contents(path("piped.txt")), expected);
+    // /dev/stdout on a pipe: its link names no path, only the pipe.
+    EXPECT_EQ(std::system(("(" + std::string(BATCH_PROGRAM) + " " + in + "/dev/stdout 0 2>/dev/null; echo $? > '" +
+                           path("status.txt") + "') | cat > '" + path("stdout.txt") + "'").c_str()), 0);
+    EXPECT_EQ(contents(path("status.txt")), "0\n");
+    EXPECT_EQ(contents(path("stdout.txt")), expected);
 
     { std::ofstream f(path("readonly.txt")); f << "keep\n"; }
     chmod(path("readonly.txt").c_str(), 0444);
