@@ -1,8 +1,12 @@
-#include "settings_format.h"
+#include "settings/settings_format.h"
 
 #include <algorithm>
+#include <cctype>
 #include <istream>
+#include <limits>
 #include <ostream>
+#include <string>
+#include <type_traits>
 
 using W = WorldState;
 
@@ -105,6 +109,37 @@ struct ValueReader {
 };
 }  // namespace
 
+// The writer spells infinities and not-a-number as the C library prints them
+// ("inf", "-inf", "nan", "-nan"), which stream extraction does not read: a
+// world holding one saved, but its file loaded only up to that line. Those
+// words, standing alone in a float or double field, read back as what was
+// written; any other text that is no number still stops the read.
+template <typename T>
+static bool extractNonFinite(std::istream& in, bool negative, T& value) {
+    std::string word;
+    while (std::isalpha(in.peek())) word += static_cast<char>(in.get());
+    const bool alone = in.peek() == EOF || std::isspace(in.peek());
+    if (!alone || (word != "inf" && word != "nan")) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    value = word == "inf" ? std::numeric_limits<T>::infinity() : std::numeric_limits<T>::quiet_NaN();
+    if (negative) value = -value;
+    return true;
+}
+
+template <typename T>
+static bool extract(std::istream& in, T& value) {
+    if constexpr (std::is_floating_point_v<T>) {
+        in >> std::ws;
+        const bool negative = in.peek() == '-';
+        if (negative) in.get();
+        if (std::isalpha(in.peek())) return extractNonFinite(in, negative, value);
+        if (negative) in.unget();
+    }
+    return static_cast<bool>(in >> value);
+}
+
 // A failed stream extraction writes 0 (or a limit) into its target, so every
 // value goes through a temporary and is stored only when it was read whole
 // and, where a check is given, acceptable.
@@ -112,7 +147,7 @@ template <typename T>
 static bool take(ValueReader& r, T& target, bool (*acceptable)(T) = nullptr) {
     if (r.stopped) return false;
     T value;
-    if (!(r.in >> value) || (acceptable && !acceptable(value))) {
+    if (!extract(r.in, value) || (acceptable && !acceptable(value))) {
         r.stopped = true;
         return false;
     }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "settings_format.h"
-#include "settings_labels.h"
+#include "settings/settings_format.h"
+#include "settings/settings_labels.h"
 
 namespace {
 // A record in which every saved field differs from its start value.
@@ -73,6 +75,30 @@ TEST(SettingsFormat, EveryFieldSurvivesARoundTrip) {
     EXPECT_EQ(loaded.particles[2].vx, -2.5e-300 * 3);
     EXPECT_EQ(loaded.particles[1].y, 1.0 / 3 * 2);
     EXPECT_EQ(loaded.pairSlots[7].a, 1.0 / 9 * 8);
+}
+
+// A world that went infinite or not-a-number somewhere saves those values as
+// the C library spells them, and loads them back, with everything after them.
+TEST(SettingsFormat, InfinitiesAndNotANumberSurviveARoundTrip) {
+    WorldState original = distinctiveWorld(2);
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    original.gravityX = static_cast<float>(inf);
+    original.electricY = static_cast<float>(-nan);
+    original.particles[0].x = -inf;
+    original.particles[1].dissipation = nan;
+    original.pairSlots[9].c = -nan;
+    const std::string text = written(original);
+    for (const char* spelling : {"\ninf\n", "\n-nan\n", "\n-inf\n", "\nnan\n"})
+        EXPECT_NE(text.find(spelling), std::string::npos) << spelling;
+    WorldState loaded;
+    std::istringstream in(text);
+    EXPECT_EQ(readSettings(in, loaded, SizeLines::Window), settingsLineCount(2));
+    EXPECT_EQ(written(loaded), text);
+    EXPECT_EQ(loaded.gravityX, static_cast<float>(inf));
+    EXPECT_TRUE(std::isnan(loaded.electricY) && std::signbit(loaded.electricY));
+    EXPECT_EQ(loaded.particles[0].x, -inf);
+    EXPECT_TRUE(std::isnan(loaded.particles[1].dissipation) && !std::signbit(loaded.particles[1].dissipation));
+    EXPECT_TRUE(std::isnan(loaded.pairSlots[9].c) && std::signbit(loaded.pairSlots[9].c));
 }
 
 TEST(SettingsFormat, LineCountAndNumberFormat) {
@@ -165,10 +191,10 @@ TEST(SettingsFormat, ReadingStopsTakingEffectAtTheFirstFailure) {
 }
 
 // Text that is no number of the field's type, in an int, a float and a
-// double field of the header, a particle and a slot: not-a-number and
-// infinities (the writer's spelling of them), values that overflow the type,
-// binary bytes and the end of the file. Each stops the read at that line and
-// leaves the field as it was.
+// double field of the header, a particle and a slot: values that overflow
+// the type, infinities and not-a-number in an int, other spellings of them
+// than the writer's, binary bytes and the end of the file. Each stops the
+// read at that line and leaves the field as it was.
 TEST(SettingsFormat, NoNumberOfTheFieldsTypeStopsTheReadThere) {
     const std::vector<std::string> text = lines(written(distinctiveWorld(1)));
     struct Field {
@@ -176,12 +202,14 @@ TEST(SettingsFormat, NoNumberOfTheFieldsTypeStopsTheReadThere) {
         const char* name;
         std::vector<const char*> bad;
     };
-    const std::vector<const char*> always = {"nan", "inf", "-inf", "\x89PNG\x1a\x01", ""};
+    const std::vector<const char*> always = {"NaN", "infinity", "nanx", "inf5", "-", "- inf", "\x89PNG\x1a\x01", ""};
+    const std::vector<const char*> nonFinite = {"nan", "inf", "-inf", "-nan"};
     const Field fields[] = {
-        {1, "displayInterval (int)", {"2147483648", "-2147483649", "99999999999999999999"}},
+        {1, "displayInterval (int)", {"2147483648", "-2147483649", "99999999999999999999", nonFinite[0],
+                                      nonFinite[1], nonFinite[2], nonFinite[3]}},
         {6, "gravityX (float)", {"3.5e38", "-1e39", "1e999"}},
         {21, "particle 0 x (double)", {"1e309", "-2e308", "1e99999"}},
-        {32, "external slot 0 kind (int)", {"4294967296", "-9223372036854775809"}},
+        {32, "external slot 0 kind (int)", {"4294967296", "-9223372036854775809", nonFinite[1]}},
         {34, "external slot 0 strength (double)", {"1.8e308", "-1e400"}},
     };
     for (const Field& f : fields) {
