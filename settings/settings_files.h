@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "settings/file_writing.h"
 #include "settings/settings_format.h"
 
 struct LoadResult {
@@ -21,12 +22,6 @@ struct SettingsInput {
     std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> file;
     std::istream in{nullptr};
 };
-
-// What a file named for reading or writing may be besides a regular file. A
-// named pipe, a terminal or a device can keep a program waiting without end:
-// a program with windows refuses them as it refuses a missing file, while a
-// command-line filter reads and writes them as any such tool does.
-enum class OtherFiles { Refused, Used };
 
 // Opens a settings file for reading. A directory opens as a stream here but
 // holds no values: it counts as a file that cannot be opened.
@@ -53,16 +48,6 @@ struct NumberedSave {
 // that is missing or not writable gets nothing, not even a temporary; one
 // without any write permission bit counts as not writable for the superuser too.
 NumberedSave saveToFreeNumber(const std::string& folder, const WorldState& w);
-
-// Writes `text` to a file a user names as output. A symbolic link is
-// followed to the file it names; a regular file (or a new one) is replaced
-// atomically, keeping its permissions; a device or pipe is written in place
-// where `others` lets it be used, and refused otherwise. A directory, and a
-// file the user may not write, are refused, even for the superuser. Returns
-// "" on success, otherwise why it failed; a refused or failed write never
-// leaves a partial file at `path`.
-std::string writeOutputFile(const std::string& path, const std::string& text,
-                            OtherFiles others = OtherFiles::Refused);
 
 // writeOutputFile with the settings file of w, for the command-line tools.
 std::string writeSettingsOutput(const std::string& path, const WorldState& w);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -296,6 +297,19 @@ TEST_F(LabelFontTest, GeneratedFontCarriesUnifontGlyphs)
     // Its report on standard output not written is a failure.
     command = std::string(SJIS_FONTGEN) + " other.fnt > /dev/full 2> /dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
+    // A pipe named as its output (a device likewise) gets the font through
+    // it and stays what it is.
+    ASSERT_EQ(mkfifo("pipe.fnt", 0600), 0);
+    command = "timeout 20 cat pipe.fnt > piped.fnt & " + std::string(SJIS_FONTGEN) + " pipe.fnt > /dev/null; wait";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    struct stat info;
+    ASSERT_EQ(lstat("pipe.fnt", &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    const auto bytesOf = [](const char* path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytesOf("piped.fnt"), bytesOf("sjis.fnt"));
     loadLabelFont();
     ASSERT_EQ(labelFont.glyphWidth, 16);
     ASSERT_EQ(labelFont.glyphHeight, 16);

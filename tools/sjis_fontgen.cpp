@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/file_writing.h"
+
 namespace {
 
 constexpr int CellSize = 16;
@@ -167,22 +169,12 @@ int main(int argc, char** argv)
     if (byCode.empty() || blocks.size() > MaxBlocks)
         return fail("cannot build a font of at most 255 blocks from " + std::string(hexPath));
 
-    // Written beside the target and renamed, so a half-written font never
-    // stands in for a good one.
+    // A half-written font never stands in for a good one, and a device
+    // named as the output stays a device.
     const std::string target = argv[1];
-    const std::string temporary = target + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << fontxImage(blocks, byCode);
-        if (!out.flush()) {
-            std::remove(temporary.c_str());
-            return fail("cannot write " + target);
-        }
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return fail("cannot write " + target);
-    }
+    const std::string failure = writeOutputFile(target, fontxImage(blocks, byCode), OtherFiles::Used);
+    if (!failure.empty())
+        return fail("cannot write " + target + ": " + failure);
     std::printf("%s: %zu glyphs in %zu blocks\n", target.c_str(), byCode.size(), blocks.size());
     if (std::fflush(stdout) != 0)
         return fail("cannot write to standard output");
