@@ -10,7 +10,6 @@
 #include <cstring>
 #include <vector>
 
-// The permissions any other new file of the user gets.
 mode_t usualMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -37,10 +36,7 @@ static bool closeAfter(int fd, bool written) {
     return written;
 }
 
-// Writes text under a fresh name made from `pattern` (ending in XXXXXX) with
-// the given permissions; on failure nothing is left behind and errno tells why.
-bool writeTemporary(const std::string& pattern, const std::string& text, mode_t mode,
-                           std::string& temporary) {
+bool writeTemporary(const std::string& pattern, const std::string& text, mode_t mode, std::string& temporary) {
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
@@ -85,9 +81,6 @@ static std::string followLinks(std::string path) {
     return "";
 }
 
-// The superuser passes every access check; a file or folder without any
-// write permission bit still says "do not write here".
-// False with errno set.
 bool userMayWrite(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || access(path.c_str(), W_OK) != 0) return false;
@@ -125,4 +118,3 @@ std::string writeOutputFile(const std::string& path, const std::string& text, Ot
     if (!userMayWrite(folderOf(target)) || (exists && !userMayWrite(target))) return std::strerror(errno);
     return replaceAtomically(target, text, exists ? info.st_mode & 07777 : usualMode()) ? "" : std::strerror(errno);
 }
-
