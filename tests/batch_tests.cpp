@@ -180,8 +180,11 @@ TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
     expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", "line 22");
     expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", path("cut.txt"));
 
-    { std::ofstream f(path("count.txt")); f << text.substr(0, cut - 2) << "1001\n"; }
-    expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
+    // "2.5" read value by value gave 2 particles, the first at x = .5.
+    for (const char* count : {"1001", "2.5"}) {
+        { std::ofstream f(path("count.txt")); f << text.substr(0, cut - 2) << count << "\n" << text.substr(cut); }
+        expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
+    }
 
     expectRefused("'" + path("full.txt") + "' '" + path("missing/out.txt") + "' 1", path("missing/out.txt"));
 }
