@@ -1,6 +1,7 @@
-#include "number_text.h"
+#include "glui/number_text.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +18,15 @@ std::string formatFloat(float value) {
     if (point != std::string::npos)
         while (mantissa.size() > point + 2 && mantissa.back() == '0') mantissa.pop_back();
     return mantissa + exponent;
+}
+
+// A plain conversion of a value beyond the int range (typed, or loaded from a
+// file: 1e10, inf, nan) is undefined behaviour.
+int intFromFloat(float value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483648.0f) return INT_MAX;
+    if (value < -2147483648.0f) return INT_MIN;
+    return static_cast<int>(value);
 }
 
 bool parseInt(const std::string& text, int& value) {

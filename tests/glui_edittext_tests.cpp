@@ -1,7 +1,10 @@
 // Edit fields driven with real pointer and key events: committing, numbers,
 // double-byte text, caret and selection, sync_live, disabled fields.
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,26 @@ TEST_F(EditTextTest, CommittedNumbersAreNormalised) {
     EXPECT_STREQ(intField->get_text(), "-70");
     EXPECT_EQ(count, -70);
     EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 1}));
+}
+
+// A float field's int view of values a file or the user can give it beyond
+// the int range: saturated, where a plain conversion is undefined.
+TEST_F(EditTextTest, FloatFieldsBeyondTheIntRangeGiveASaturatedInt) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float value;
+        int asInt;
+    } rows[] = {
+        {std::nanf(""), 0},         {inf, INT_MAX},          {-inf, INT_MIN},
+        {2147483648.0f, INT_MAX},   {1e10f, INT_MAX},        {-2147483904.0f, INT_MIN},
+        {-2147483648.0f, INT_MIN},  {2147483520.0f, 2147483520}, {-2.75f, -2},
+    };
+    float live = 0;
+    GLUI_EditText* e = glui->add_edittext("f", GLUI_EDITTEXT_FLOAT, &live);
+    for (const auto& row : rows) {
+        e->set_float_val(row.value);
+        EXPECT_EQ(e->get_int_val(), row.asInt) << row.value;
+    }
 }
 
 // Text that reads as no number loses nothing: the field shows its value again.
