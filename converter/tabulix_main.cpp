@@ -6,6 +6,7 @@
 
 #include "converter/convert_settings.h"
 #include "glui/glui.h"
+#include "settings/file_writing.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ int createHiddenMainWindow()
 
 int main(int argc, char** argv)
 {
+    failWritesPastTheFileSizeLimit();
     glutInit(&argc, argv);
     const int hiddenWindow = createHiddenMainWindow();
     GLUI* window = GLUI_Master.create_glui("データ変換", 0);

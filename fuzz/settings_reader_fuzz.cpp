@@ -1,13 +1,19 @@
 // The settings reader on arbitrary bytes, as the simulator's load (window
 // size into the requested size) and the batch runner (window size as the
-// domain) use it. Whatever it takes must stay inside the record, and must
-// write back to a file that reads complete and unchanged.
+// domain) use it. It takes at most one value per line; whatever it takes
+// must stay inside the record, and must write back to a file that reads
+// complete and unchanged.
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
 
 #include "fuzz/fuzz_check.h"
 #include "settings/settings_format.h"
+
+static long lineCount(const std::string& bytes) {
+    return std::count(bytes.begin(), bytes.end(), '\n') + (!bytes.empty() && bytes.back() != '\n');
+}
 
 static void readAndWriteBack(const std::string& bytes, SizeLines sizeLines) {
     static WorldState read, again;
@@ -16,6 +22,7 @@ static void readAndWriteBack(const std::string& bytes, SizeLines sizeLines) {
     const int taken = readSettings(in, read, sizeLines);
     FUZZ_CHECK(read.particleCount >= 0 && read.particleCount <= MaxParticles);
     FUZZ_CHECK(taken >= 0 && taken <= settingsLineCount(read.particleCount));
+    FUZZ_CHECK(taken <= lineCount(bytes));
 
     std::ostringstream first;
     writeSettings(first, read);

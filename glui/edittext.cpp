@@ -5,6 +5,7 @@
 #include "glui/focus.h"
 #include "glui/glui.h"
 #include "glui/look.h"
+#include "glui/number_text.h"
 #include "glui/text_editing.h"
 #include "labels/label_font.h"
 
@@ -79,11 +80,32 @@ void GLUI_EditText::draw_insertion_pt() const {
     fillRect(x, cellTop(*this), x + 1, cellEnd(*this));
 }
 
+// A number the user cannot edit, and which does not fit its box, is shown
+// rounded to the digits that fit instead of cut at the box's edge, where
+// -14.5692 read as -14.56. The field's text, which a commit would parse, stays.
+static bool showsRoundedNumber(const GLUI_EditText& e) {
+    return !e.enabled && e.data_type != GLUI_EDITTEXT_TEXT &&
+           (e.substring_start > 0 || e.substring_end < static_cast<int>(e.text.size()));
+}
+
+static void drawRoundedNumber(const GLUI_EditText& e) {
+    const double value = e.data_type == GLUI_EDITTEXT_INT ? e.int_val : e.float_val;
+    const std::string shown = roundedToFit(value, [&e](const std::string& text) {
+        return labelStringWidth(e.glui->font, text.c_str()) <= visibleWidth(e);
+    });
+    setGrey(kDisabledText);
+    glRasterPos2i(textLeft(e), e.y_abs + kBoxBaseline);
+    drawLabelString(e.glui->font, shown.c_str());
+}
+
 void GLUI_EditText::draw() {
     int labelWidth = string_width(name.c_str());
     draw_name(std::max(0, text_x_offset - labelWidth - 4), kBoxBaseline);
     drawSunkenBox(x_abs + text_x_offset, y_abs, w - text_x_offset, h, enabled);
-    draw_text(textLeft(*this), y_abs + kBoxBaseline);
+    if (showsRoundedNumber(*this))
+        drawRoundedNumber(*this);
+    else
+        draw_text(textLeft(*this), y_abs + kBoxBaseline);
     if (is_active() && enabled && sel_start == sel_end) draw_insertion_pt();
 }
 

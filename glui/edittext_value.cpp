@@ -60,7 +60,7 @@ void GLUI_EditText::set_int_val(int v) {
 
 void GLUI_EditText::set_float_val(float v) {
     float_val = v;
-    int_val = static_cast<int>(v);
+    int_val = intFromFloat(v);
     showText(*this, data_type == GLUI_EDITTEXT_INT ? formatInt(int_val) : formatFloat(v));
     writeLive(*this);
 }

@@ -6,9 +6,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+void failWritesPastTheFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 mode_t usualMode() {
     const mode_t mask = umask(0);

@@ -13,6 +13,12 @@
 // command-line filter reads and writes them as any such tool does.
 enum class OtherFiles { Refused, Used };
 
+// A file size limit (ulimit -f) ends a process that writes past it, leaving
+// its temporary file behind and losing what was not saved. Called first thing
+// by every program that writes files, so that such a write fails with EFBIG
+// and takes the path of any other failed write.
+void failWritesPastTheFileSizeLimit();
+
 // The permissions any other new file of the user gets.
 mode_t usualMode();
 

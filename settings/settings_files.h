@@ -13,7 +13,7 @@
 
 struct LoadResult {
     bool opened = false;   // false: the file could not be opened, nothing changed
-    int valuesTaken = 0;   // values stored, in file order
+    int valuesTaken = 0;   // values stored, one per line: reading stopped at line valuesTaken + 1
     bool complete = false; // every line of the layout was read
 };
 

@@ -5,6 +5,7 @@
 #include <istream>
 #include <limits>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <type_traits>
 
@@ -103,11 +104,31 @@ void writeSettings(std::ostream& out, const WorldState& w) {
 
 namespace {
 struct ValueReader {
+    explicit ValueReader(std::istream& file) : in(file) {}
     std::istream& in;
+    std::string text;         // the line being read
+    std::istringstream line;  // its value
     int taken = 0;
     bool stopped = false;
 };
 }  // namespace
+
+// Far more than any number needs; it bounds what a stream without line ends
+// (binary bytes, a device given to the batch runner) makes the reader hold.
+constexpr std::size_t MaxLineLength = 4096;
+
+// The next line without its '\n'; false at the end of the file and for a
+// line longer than any value.
+static bool nextLine(std::istream& in, std::string& text) {
+    std::streambuf& bytes = *in.rdbuf();
+    text.clear();
+    for (int c = bytes.sbumpc(); c != EOF; c = bytes.sbumpc()) {
+        if (c == '\n') return true;
+        if (text.size() == MaxLineLength) return false;
+        text += static_cast<char>(c);
+    }
+    return !text.empty();
+}
 
 // The writer spells infinities and not-a-number as the C library prints them
 // ("inf", "-inf", "nan", "-nan"), which stream extraction does not read: a
@@ -140,14 +161,28 @@ static bool extract(std::istream& in, T& value) {
     return static_cast<bool>(in >> value);
 }
 
+// Files hold one value per line. A line with more than its number (spaces
+// and the CR of a CR LF file aside) is malformed: read value by value,
+// "2.5" as a count would give 2 particles, the first starting at ".5", and
+// shift every later value by one.
+template <typename T>
+static bool extractLine(ValueReader& r, T& value) {
+    if (!nextLine(r.in, r.text)) return false;
+    r.line.clear();
+    r.line.str(r.text);
+    if (!extract(r.line, value)) return false;
+    while (std::isspace(r.line.peek())) r.line.get();
+    return r.line.peek() == EOF;
+}
+
 // A failed stream extraction writes 0 (or a limit) into its target, so every
-// value goes through a temporary and is stored only when it was read whole
-// and, where a check is given, acceptable.
+// value goes through a temporary and is stored only when its line was read
+// whole and, where a check is given, the value is acceptable.
 template <typename T>
 static bool take(ValueReader& r, T& target, bool (*acceptable)(T) = nullptr) {
     if (r.stopped) return false;
     T value;
-    if (!extract(r.in, value) || (acceptable && !acceptable(value))) {
+    if (!extractLine(r, value) || (acceptable && !acceptable(value))) {
         r.stopped = true;
         return false;
     }
@@ -204,6 +239,7 @@ static void skipByteOrderMark(std::istream& in) {
 
 int readSettings(std::istream& in, WorldState& w, SizeLines sizeLines) {
     skipByteOrderMark(in);
+    if (!in) return 0;
     ValueReader r{in};
     readHeader(r, w, sizeLines);
     if (r.stopped) return r.taken;  // the count may not have been checked

@@ -64,10 +64,11 @@ void writeSettings(std::ostream& out, const WorldState& w);
 // the window then follows.
 enum class SizeLines { Window, Requested };
 
-// Reads values in file order, each into a temporary of the field's own type,
-// and stores it only when the extraction succeeded. The first failure stops
-// the read: that field and all later ones keep their contents. A particle
-// count below 0 or above MaxParticles counts as a failure at line 21.
-// Returns the number of values taken; a complete file gives
-// settingsLineCount(w.particleCount).
+// Reads one value per line in file order, each into a temporary of the
+// field's own type, and stores it only when its line holds that number and
+// nothing else but spaces. The first failure stops the read: that field and
+// all later ones keep their contents. A particle count below 0 or above
+// MaxParticles counts as a failure at line 21. Returns the number of values
+// taken, which is also the number of lines read: a complete file gives
+// settingsLineCount(w.particleCount), a stopped read stopped at line taken + 1.
 int readSettings(std::istream& in, WorldState& w, SizeLines sizeLines);

@@ -7,17 +7,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "boundaries.h"
-#include "conserved_quantities.h"
-#include "settings_files.h"
-#include "time_step.h"
-#include "temporary_folder.h"
-#include "world_init.h"
+#include "settings/settings_files.h"
+#include "sim/boundaries.h"
+#include "sim/conserved_quantities.h"
+#include "sim/time_step.h"
+#include "sim/world_init.h"
+#include "tests/full_disk.h"
+#include "tests/temporary_folder.h"
 
 namespace {
 struct Outcome {
@@ -59,7 +61,9 @@ protected:
         EXPECT_EQ(o.err.rfind("partivox-batch: ", 0), 0u) << o.err;
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
         EXPECT_NE(o.err.find(mention), std::string::npos) << o.err;
-        EXPECT_FALSE(exists(path("out.txt"))) << arguments;
+        // Neither the file nor a temporary of it.
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            EXPECT_NE(entry.path().filename().string().rfind("out.txt", 0), 0u) << arguments;
     }
 };
 
@@ -180,8 +184,11 @@ TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {
     expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", "line 22");
     expectRefused("'" + path("cut.txt") + "' '" + path("out.txt") + "' 1", path("cut.txt"));
 
-    { std::ofstream f(path("count.txt")); f << text.substr(0, cut - 2) << "1001\n"; }
-    expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
+    // "2.5" read value by value gave 2 particles, the first at x = .5.
+    for (const char* count : {"1001", "2.5"}) {
+        { std::ofstream f(path("count.txt")); f << text.substr(0, cut - 2) << count << "\n" << text.substr(cut); }
+        expectRefused("--conserved '" + path("count.txt") + "'", "line 21");
+    }
 
     expectRefused("'" + path("full.txt") + "' '" + path("missing/out.txt") + "' 1", path("missing/out.txt"));
 }
@@ -226,6 +233,9 @@ TEST_F(Batch, OutputGoesWhereItPointsAndUnwritableOutputIsRefused) {
     expectRefused(in + "'" + path("folder/new.txt") + "' 0", "Permission denied");
     EXPECT_FALSE(exists(path("folder/new.txt")));
     expectRefused(in + "/dev/full 0", "No space left");
+    // A file size limit (ulimit -f) below the file's size ended the program
+    // halfway through the write.
+    stderrUnderFileSizeLimit(100, [&] { expectRefused(in + "'" + path("out.txt") + "' 0", "File too large"); });
     EXPECT_EQ(contents(path("readonly.txt")), "keep\n");
     ASSERT_EQ(stat("/dev/full", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));

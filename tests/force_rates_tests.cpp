@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "force_rates.h"
-#include "sim_test_particles.h"
-#include "world_state.h"
+#include "sim/force_rates.h"
+#include "sim/world_state.h"
+#include "tests/sim_test_particles.h"
 
 namespace {
 class ForceRates : public ::testing::Test {
@@ -110,19 +110,25 @@ TEST_F(ForceRates, PeriodicInteractingSeparationsCrossTheEdge) {
 }
 
 TEST_F(ForceRates, SoftWallsActOnlyInTheirMode) {
-    place({particle(-10, 250, 0, 0, 3), particle(250, 505, 0, 0, 3)});
+    place({particle(-10, 250, 0, 0, 3), particle(250, 405, 0, 0, 3), particle(605, 200, 0, 0, 3)});
     world.particleCount = 1;
     EXPECT_EQ(rateOf(0).ax, 0);
     world.boundaryX = static_cast<int>(BoundaryMode::WallPrecise);
     EXPECT_NEAR(rateOf(0).ax, 10, 1e-12);   // 0.5 S / w, not divided by mass
     EXPECT_EQ(rateOf(0).ay, 0);
-    world.particleCount = 2;
+    world.particleCount = 3;
     world.boundaryX = static_cast<int>(BoundaryMode::Wall);
     world.boundaryY = static_cast<int>(BoundaryMode::WallPrecise);
-    // The far wall is centred at H - P = 510; at 505 it pushes back up.
+    // Wider than high, so neither far wall can stand where the other's
+    // side would put it: W - P = 610, H - P = 410; 5 inside, each pushes back.
+    world.windowWidth = 600;
+    world.windowHeight = 400;
     const double ch = std::cosh(-5.0 / 5);
-    EXPECT_NEAR(rateOf(1).ay, -0.5 * 100 * (1.0 / 5) / (ch * ch), 1e-12);
+    const double pushBack = -0.5 * 100 * (1.0 / 5) / (ch * ch);
+    EXPECT_NEAR(rateOf(1).ay, pushBack, 1e-12);
     EXPECT_EQ(rateOf(1).ax, 0);
+    world.boundaryX = static_cast<int>(BoundaryMode::WallPrecise);
+    EXPECT_NEAR(rateOf(2).ax, pushBack, 1e-12);
 }
 
 TEST_F(ForceRates, ExternalSlotsByKind) {

@@ -1,7 +1,10 @@
 // Edit fields driven with real pointer and key events: committing, numbers,
 // double-byte text, caret and selection, sync_live, disabled fields.
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -85,6 +88,26 @@ TEST_F(EditTextTest, CommittedNumbersAreNormalised) {
     EXPECT_EQ(callbackLog.ids, (std::vector<int>{2, 1}));
 }
 
+// A float field's int view of values a file or the user can give it beyond
+// the int range: saturated, where a plain conversion is undefined.
+TEST_F(EditTextTest, FloatFieldsBeyondTheIntRangeGiveASaturatedInt) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float value;
+        int asInt;
+    } rows[] = {
+        {std::nanf(""), 0},         {inf, INT_MAX},          {-inf, INT_MIN},
+        {2147483648.0f, INT_MAX},   {1e10f, INT_MAX},        {-2147483904.0f, INT_MIN},
+        {-2147483648.0f, INT_MIN},  {2147483520.0f, 2147483520}, {-2.75f, -2},
+    };
+    float live = 0;
+    GLUI_EditText* e = glui->add_edittext("f", GLUI_EDITTEXT_FLOAT, &live);
+    for (const auto& row : rows) {
+        e->set_float_val(row.value);
+        EXPECT_EQ(e->get_int_val(), row.asInt) << row.value;
+    }
+}
+
 // Text that reads as no number loses nothing: the field shows its value again.
 TEST_F(EditTextTest, EmptyTextAMinusOrAPointRevertsANumberField) {
     struct Case {
@@ -114,6 +137,25 @@ TEST_F(EditTextTest, EmptyTextAMinusOrAPointRevertsANumberField) {
         EXPECT_EQ(real, 3.0f);
         EXPECT_TRUE(callbackLog.ids.empty());
         e->disable();   // out of the way of the next case's clicks and keys
+    }
+}
+
+// Boxes of n characters: the most digits that fit, rounded; exponent form
+// once the integer part does not fit; the shortest form when nothing fits.
+TEST(NumberText, NumbersTooLongForTheirBoxAreRoundedToTheDigitsThatFit) {
+    const struct {
+        double value;
+        size_t room;
+        const char* shown;
+    } rows[] = {
+        {2.5, 6, "2.5"},           {-14.5692, 6, "-14.57"},    {7049.98, 6, "7050.0"},
+        {7049.98, 4, "7050"},      {7049.98, 3, "7e+03"},      {123456, 6, "123456"},
+        {1234567, 7, "1.2e+06"},   {0.000123456, 8, "0.000123"}, {1e-10, 5, "1e-10"},
+        {-1e30, 2, "-1e+30"},
+    };
+    for (const auto& row : rows) {
+        auto fits = [&row](const std::string& text) { return text.size() <= row.room; };
+        EXPECT_EQ(roundedToFit(row.value, fits), row.shown) << row.value << " in " << row.room;
     }
 }
 
@@ -400,6 +442,32 @@ TEST_F(EditTextTest, DisabledFieldShowsItsValueAndIgnoresInput) {
     readOnly = 3.0f;   // but it still follows its variable
     glui->sync_live();
     EXPECT_STREQ(locked->get_text(), "3.0");
+}
+
+// A read-only number too long for its box looks exactly like a read-only box
+// holding the rounded text, not cut at the edge ("-14.56" for -14.5692); the
+// field's own text stays whole.
+TEST_F(EditTextTest, ReadOnlyNumbersTooLongForTheirBoxAreRoundedNotCut) {
+    const struct {
+        float value;
+        const char* shown;   // in a box 40 pixels wide: "-14.5692" and "7049.98" take 49 and 45
+    } rows[] = {{-14.5692f, "-14.57"}, {7049.98f, "7050.0"}, {1234567.0f, "1e+06"}};
+    for (const auto& row : rows) {
+        static float value;
+        static char text[16];
+        value = row.value;
+        std::strcpy(text, row.shown);
+        GLUI_EditText* number = glui->add_edittext("", GLUI_EDITTEXT_FLOAT, &value);
+        GLUI_EditText* rounded = glui->add_edittext("", GLUI_EDITTEXT_TEXT, text);
+        for (GLUI_EditText* e : {number, rounded}) {
+            e->set_w(50);
+            e->disable();
+        }
+        pump();
+        auto inside = [](GLUI_EditText* e) { return pixelsAt(e->glui, e->x_abs + 2, e->y_abs + 2, e->w - 4, e->h - 4).grey; };
+        EXPECT_TRUE(inside(number) == inside(rounded)) << row.shown;
+        EXPECT_EQ(std::string(number->get_text()), formatFloat(row.value));
+    }
 }
 
 // Counts the dark pixels of a label's 16-row text band between x0 and x1.

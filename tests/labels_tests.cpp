@@ -297,6 +297,11 @@ TEST_F(LabelFontTest, GeneratedFontCarriesUnifontGlyphs)
     // Its report on standard output not written is a failure.
     command = std::string(SJIS_FONTGEN) + " other.fnt > /dev/full 2> /dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 2);
+    // A file size limit (ulimit -f) below the font's size: refused like a
+    // full disk, not ended halfway with a temporary left behind.
+    command = "(ulimit -f 1; exec " + std::string(SJIS_FONTGEN) +
+              " limited.fnt > /dev/null 2> /dev/null); [ $? = 2 ] && ! ls limited.fnt* > /dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
     // A pipe named as its output (a device likewise) gets the font through
     // it and stays what it is.
     ASSERT_EQ(mkfifo("pipe.fnt", 0600), 0);

@@ -146,10 +146,13 @@ TEST(ParticleEditButtons, AnEmptyTableIgnoresEveryButtonButTheAdds) {
     }
 }
 
+// The particle's own momentum, which it is about to lose, does not count.
 TEST(ParticleEditButtons, ZeroMomentumVelocityCancelsTheOthersMomentum) {
     particles(2);
     world.particles[0].vx = 4;
     world.particles[0].vy = 1;
+    world.particles[1].vx = 3;
+    world.particles[1].vy = -7;
     world.editParticleIndex = 1;
     press(A::ZeroMomentumVelocity);
     EXPECT_EQ(world.particles[1].vx, -2);

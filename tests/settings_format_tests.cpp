@@ -190,11 +190,12 @@ TEST(SettingsFormat, ReadingStopsTakingEffectAtTheFirstFailure) {
     EXPECT_EQ(w.displayInterval, 10);
 }
 
-// Text that is no number of the field's type, in an int, a float and a
-// double field of the header, a particle and a slot: values that overflow
-// the type, infinities and not-a-number in an int, other spellings of them
-// than the writer's, binary bytes and the end of the file. Each stops the
-// read at that line and leaves the field as it was.
+// Lines that hold no number of the field's type, in an int, a float and a
+// double field of the header, the count, a particle and a slot: values that
+// overflow the type, infinities and not-a-number in an int, other spellings
+// of them than the writer's, binary bytes, the end of the file, and lines
+// with more than one value or none. Each stops the read at that line and
+// leaves the field as it was.
 TEST(SettingsFormat, NoNumberOfTheFieldsTypeStopsTheReadThere) {
     const std::vector<std::string> text = lines(written(distinctiveWorld(1)));
     struct Field {
@@ -202,11 +203,14 @@ TEST(SettingsFormat, NoNumberOfTheFieldsTypeStopsTheReadThere) {
         const char* name;
         std::vector<const char*> bad;
     };
-    const std::vector<const char*> always = {"NaN", "infinity", "nanx", "inf5", "-", "- inf", "\x89PNG\x1a\x01", ""};
+    const std::string overlong(5000, '0');   // a line no number needs
+    const std::vector<const char*> always = {"NaN", "infinity", "nanx", "inf5", "-", "- inf", "\x89PNG\x1a\x01", "",
+                                             "1 2", "1 # note", "1x", " \t", overlong.c_str()};
     const std::vector<const char*> nonFinite = {"nan", "inf", "-inf", "-nan"};
     const Field fields[] = {
         {1, "displayInterval (int)", {"2147483648", "-2147483649", "99999999999999999999", nonFinite[0],
-                                      nonFinite[1], nonFinite[2], nonFinite[3]}},
+                                      nonFinite[1], nonFinite[2], nonFinite[3], "2.5"}},
+        {20, "particleCount (int)", {"2.5", "1.0"}},
         {6, "gravityX (float)", {"3.5e38", "-1e39", "1e999"}},
         {21, "particle 0 x (double)", {"1e309", "-2e308", "1e99999"}},
         {32, "external slot 0 kind (int)", {"4294967296", "-9223372036854775809", nonFinite[1]}},
@@ -271,8 +275,8 @@ TEST(SettingsFormat, CountsOutsideTheTableAreRefusedAtLine21) {
     EXPECT_EQ(w.particles[999].radius, 1010);
 }
 
-// As a text editor may leave a file: CR LF line ends, a UTF-8 byte order
-// mark before the first line.
+// As a text editor may leave a file: CR LF line ends, spaces around values,
+// a UTF-8 byte order mark before the first line.
 TEST(SettingsFormat, CrLfFilesAndValuesOutsideTheEnumerationsLoadAsWritten) {
     WorldState odd = distinctiveWorld(1);
     odd.forcesEnabled = 5;
@@ -281,7 +285,8 @@ TEST(SettingsFormat, CrLfFilesAndValuesOutsideTheEnumerationsLoadAsWritten) {
     odd.externalSlots[3].kind = 17;
     odd.pairSlots[2].shape = -4;
     std::string text;
-    for (const std::string& line : lines(written(odd))) text += line + "\r\n";
+    int k = 0;
+    for (const std::string& line : lines(written(odd))) text += (k++ % 2 ? " " + line + " \t" : line) + "\r\n";
     for (const std::string start : {"", "\xEF\xBB\xBF"}) {
         WorldState w;
         std::istringstream in(start + text);

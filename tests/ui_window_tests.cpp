@@ -4,7 +4,9 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 #include "glui/glui.h"
 #include "settings/settings_files.h"
 #include "sim/world_state.h"
+#include "tests/full_disk.h"
 #include "tests/temporary_folder.h"
 #include "ui/control_panel.h"
 #include "ui/particle_editing.h"
@@ -121,6 +124,17 @@ TEST(ControlPanel, TheThirteenEditButtonsCarryEveryActionOnce) {
     std::multiset<int> expected;
     for (int id = 0; id <= 12; ++id) expected.insert(id);
     EXPECT_EQ(ids, expected);
+}
+
+// A file size limit (ulimit -f) below a settings file's size ended the
+// program at "設定の保存", losing the world and leaving data/.saving-XXXXXX.
+TEST(MainWindow, ASaveBeyondTheFileSizeLimitFailsWithOneLineAndLeavesNothing) {
+    startOnce();
+    std::filesystem::create_directory("data");
+    const std::string message = stderrUnderFileSizeLimit(100, [] { saveSettings(0); });
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+    EXPECT_TRUE(std::filesystem::is_empty("data"));
 }
 
 TEST(MainWindow, StartsAt500By500AndFollowsALoadedSize) {

@@ -13,11 +13,12 @@
 #include <iostream>
 #include <string>
 
-#include "boundaries.h"
-#include "conserved_quantities.h"
-#include "settings_files.h"
-#include "time_step.h"
-#include "world_state.h"
+#include "settings/file_writing.h"
+#include "settings/settings_files.h"
+#include "sim/boundaries.h"
+#include "sim/conserved_quantities.h"
+#include "sim/time_step.h"
+#include "sim/world_state.h"
 
 namespace {
 struct BatchArguments {
@@ -103,6 +104,7 @@ static void reportSpeed(long long steps, double seconds) {
 }
 
 int main(int argc, char** argv) {
+    failWritesPastTheFileSizeLimit();
     const BatchArguments a = parseArguments(argc, argv);
     loadInput(a.input);
     if (a.conservedOnly) {

@@ -158,6 +158,7 @@ int fail(const std::string& message)
 
 int main(int argc, char** argv)
 {
+    failWritesPastTheFileSizeLimit();
     if (argc < 2 || argc > 3)
         return fail("usage: sjis-fontgen OUT.fnt [unifont_jp.hex]");
     const char* hexPath = argc == 3 ? argv[2] : "/usr/share/unifont/unifont_jp.hex";

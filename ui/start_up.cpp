@@ -12,6 +12,7 @@
 
 #include "glui/glui.h"
 #include "glui/window_title.h"
+#include "settings/file_writing.h"
 #include "sim/world_init.h"
 #include "sim/world_state.h"
 #include "ui/control_panel.h"
@@ -84,6 +85,7 @@ void waitForMainWindowSize() {
 }  // namespace
 
 void startUp(int& argc, char** argv) {
+    failWritesPastTheFileSizeLimit();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     requireDisplay(argc, argv);
     glutInit(&argc, argv);
