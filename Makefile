@@ -14,7 +14,7 @@ PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-de
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build workdir run tabulix test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
+.PHONY: all deps configure build workdir run tabulix package test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
 
 all: build
 
@@ -52,6 +52,13 @@ run: workdir
 tabulix: workdir
 	cmake --build $(BUILD) -j $(JOBS) --target tabulix
 	cd $(RUN) && ../$(BIN)/tabulix
+
+# The Debian package build/partivox_VERSION_ARCH.deb, checked as Debian
+# checks packages: lintian errors and invalid menu entries fail the build.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/partivox_*.deb
+	desktop-file-validate packaging/partivox.desktop packaging/tabulix.desktop
 
 test: build workdir
 	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
