@@ -41,6 +41,7 @@ for program in partivox tabulix partivox-batch; do
   warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "$page: $warnings"
   MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q "^NAME" || fail "$page does not render"
+  zcat "$page" | grep -q "^\.TH .* \"partivox $version\"" || fail "$page is not of version $version"
 
   [ "$(env -u DISPLAY "bin/$program" --version)" = "$program $version" ] || fail "$program --version"
   env -u DISPLAY "bin/$program" --help | grep -q "^usage: $program" || fail "$program --help"
