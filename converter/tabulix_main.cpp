@@ -2,7 +2,6 @@
 // data/N.txt into the annotated Shift-JIS file textdata/N.txt.
 #include <GL/glut.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -36,10 +35,8 @@ bool askedForUserFolder(int argc, char** argv)
             userFolder = true;
         else if (isOption(argument))
             refuseOption("tabulix", argument);
-        else {
-            std::fprintf(stderr, "usage: tabulix [GLUT options] [--user-folder]\n");
-            std::exit(2);
-        }
+        else
+            refuseArguments("tabulix", help);
     }
     return userFolder;
 }

@@ -72,3 +72,8 @@ void refuseOption(const char* program, const char* option) {
     std::fprintf(stderr, "%s: unknown option '%s' (%s --help lists the options)\n", program, option, program);
     std::exit(2);
 }
+
+void refuseArguments(const char* program, const char* help) {
+    std::fprintf(stderr, "%s: %.*s\n", program, static_cast<int>(std::strcspn(help, "\n")), help);
+    std::exit(2);
+}

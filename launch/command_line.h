@@ -22,3 +22,7 @@ bool isOption(const char* argument);
 
 // One line naming an option the program does not know; exit status 2.
 [[noreturn]] void refuseOption(const char* program, const char* option);
+
+// "PROGRAM: " and the usage line, the first line of help, on standard error;
+// exit status 2.
+[[noreturn]] void refuseArguments(const char* program, const char* help);

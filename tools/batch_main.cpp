@@ -31,12 +31,8 @@ struct BatchArguments {
 };
 }  // namespace
 
-const char* const usage =
-    "usage: partivox-batch IN.txt OUT.txt STEPS [--threads N] | partivox-batch --conserved IN.txt";
-
 const char* const help =
-    "usage: partivox-batch IN.txt OUT.txt STEPS [--threads N]\n"
-    "       partivox-batch --conserved IN.txt\n"
+    "usage: partivox-batch IN.txt OUT.txt STEPS [--threads N] | partivox-batch --conserved IN.txt\n"
     "Runs a settings file STEPS time steps without a window, exactly as the\n"
     "simulator would, and writes the result to OUT.txt; the same input gives the\n"
     "same bytes whatever the thread count. With --conserved, prints the file's\n"
@@ -71,7 +67,7 @@ static BatchArguments parseArguments(int argc, char** argv) {
         a.input = argv[2];
         return a;
     }
-    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--threads")) fail(usage);
+    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--threads")) refuseArguments("partivox-batch", help);
     a.input = argv[1];
     a.output = argv[2];
     if (!parseCount(argv[3], a.steps)) fail(std::string("STEPS must be a whole number >= 0, not '") + argv[3] + "'");

@@ -80,10 +80,7 @@ Arguments readArguments(int argc, char** argv) {
         else
             files.push_back(argument);
     }
-    if (files.size() > 1) {
-        std::fprintf(stderr, "usage: partivox [GLUT options] [--user-folder] [FILE]\n");
-        std::exit(2);
-    }
+    if (files.size() > 1) refuseArguments("partivox", help);
     if (files.empty()) return arguments;
     if (!settingsFileOpens(files[0])) {
         std::fprintf(stderr, "partivox: cannot open settings file '%s'\n", files[0]);
