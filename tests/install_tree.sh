@@ -30,8 +30,10 @@ grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
   fail "copyright is not in Debian's machine-readable format"
 grep -q 'unifont' share/doc/partivox/copyright || fail "copyright does not state the label font's licence"
 ls share/partivox/examples | grep -Eq '^[0-9]+-.+\.txt$' || fail "no example scene NNN-name.txt"
-for icon in partivox tabulix; do
-  grep -q '<svg' "share/icons/hicolor/scalable/apps/$icon.svg" || fail "$icon.svg is no SVG image"
+for entry in partivox tabulix; do
+  grep -q '<svg' "share/icons/hicolor/scalable/apps/$entry.svg" || fail "$entry.svg is no SVG image"
+  desktop-file-validate "share/applications/$entry.desktop" | { ! grep -E ': (error|warning):'; } ||
+    fail "$entry.desktop is not a valid menu entry"
 done
 
 for program in partivox tabulix partivox-batch; do

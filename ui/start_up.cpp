@@ -56,8 +56,8 @@ const char* const help =
     "data/N.txt, the label font sjis.fnt (else the installed one).\n"
     "\n"
     "  FILE           a settings file, loaded at start as the load button would\n"
-    "  --user-folder  work in ${XDG_DATA_HOME:-~/.local/share}/partivox, made on\n"
-    "                 first start with data/, textdata/ and the example scenes\n"
+    "  --user-folder  work in ${XDG_DATA_HOME:-~/.local/share}/partivox, made when\n"
+    "                 missing, with data/, textdata/ and the example scenes\n"
     "  --help         this text\n"
     "  --version      the version\n";
 
