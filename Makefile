@@ -9,11 +9,12 @@ JOBS    := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-dev \
             freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
             xvfb xauth xdotool x11-utils imagemagick unifont libxtst-dev libhwy-dev \
-            clang-14 libclang-rt-14-dev libomp-14-dev
+            clang-14 libclang-rt-14-dev libomp-14-dev \
+            dpkg-dev lintian desktop-file-utils man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build workdir run tabulix test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
+.PHONY: all deps configure build workdir run tabulix package test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
 
 all: build
 
@@ -51,6 +52,13 @@ run: workdir
 tabulix: workdir
 	cmake --build $(BUILD) -j $(JOBS) --target tabulix
 	cd $(RUN) && ../$(BIN)/tabulix
+
+# The Debian package build/partivox_VERSION_ARCH.deb, checked as Debian
+# checks packages: lintian errors and invalid menu entries fail the build.
+package: build
+	cmake --build $(BUILD) --target package
+	lintian --fail-on error $(BUILD)/partivox_*.deb
+	desktop-file-validate packaging/partivox.desktop packaging/tabulix.desktop
 
 test: build workdir
 	tests/with-display.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

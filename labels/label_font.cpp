@@ -9,6 +9,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "launch/installed_files.h"
 
 LabelFont labelFont;
 
@@ -141,6 +145,16 @@ std::vector<unsigned char> readFontFile(const char* path)
     return image;
 }
 
+// The working folder's own font comes first, as it always has; an installed
+// program started anywhere else takes the font it was installed with.
+std::string labelFontPath()
+{
+    std::error_code error;
+    if (std::filesystem::exists("sjis.fnt", error))
+        return "sjis.fnt";
+    return (installedDataFolder() / "sjis.fnt").string();
+}
+
 }  // namespace
 
 // Without the font every Japanese label is blank; one line on standard error
@@ -149,10 +163,13 @@ void loadLabelFont()
 {
     labelFont = LabelFont{};
     labelFont.loaded = true;
-    useLabelFontImage(readFontFile("sjis.fnt"));
+    const std::string path = labelFontPath();
+    useLabelFontImage(readFontFile(path.c_str()));
+    const std::string where =
+        path == "sjis.fnt" ? "sjis.fnt in the working folder" : path + " (the working folder has no sjis.fnt)";
     if (labelFont.glyphWidth == 0)
-        std::fprintf(stderr, "%s: no usable label font sjis.fnt in the working folder: labels show only "
-                             "their single-byte characters\n", program_invocation_short_name);
+        std::fprintf(stderr, "%s: no usable label font %s: labels show only their single-byte characters\n",
+                     program_invocation_short_name, where.c_str());
 }
 
 void useLabelFontImage(std::vector<unsigned char> image)

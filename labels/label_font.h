@@ -1,6 +1,7 @@
 // Shift-JIS label text: single-byte characters through the GLUT bitmap font
 // the widget toolkit uses, double-byte characters from the FONTX2 bitmap font
-// "sjis.fnt" in the working directory. Both programs draw and measure every
+// "sjis.fnt" in the working directory, or the one installed with the
+// programs when the working directory has none. Both programs draw and measure every
 // label through these functions, and the toolkit's edit fields step over
 // double-byte characters with them.
 #pragma once
@@ -26,7 +27,8 @@ struct LabelFont {
 
 extern LabelFont labelFont;
 
-// Reads "sjis.fnt" once per process. A missing, truncated or oversized font
+// Reads "sjis.fnt" (the working directory's, else the installed one) once
+// per process. A missing, truncated or oversized font
 // leaves every metric 0: double-byte characters then take no room at all.
 void loadLabelFont();
 

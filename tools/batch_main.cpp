@@ -12,8 +12,10 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "settings/file_writing.h"
+#include "launch/command_line.h"
 #include "settings/settings_files.h"
 #include "sim/boundaries.h"
 #include "sim/conserved_quantities.h"
@@ -30,8 +32,16 @@ struct BatchArguments {
 };
 }  // namespace
 
-const char* const usage =
-    "usage: partivox-batch IN.txt OUT.txt STEPS [--threads N] | partivox-batch --conserved IN.txt";
+const char* const help =
+    "usage: partivox-batch IN.txt OUT.txt STEPS [--threads N] | partivox-batch --conserved IN.txt\n"
+    "Runs a settings file STEPS time steps without a window, exactly as the\n"
+    "simulator would, and writes the result to OUT.txt; the same input gives the\n"
+    "same bytes whatever the thread count. With --conserved, prints the file's\n"
+    "conserved quantities instead, one 'name value' per line.\n"
+    "\n"
+    "  --threads N  force threads (1 to 1024; default: one per processor)\n"
+    "  --help       this text\n"
+    "  --version    the version\n";
 
 [[noreturn]] static void fail(const std::string& message) {
     std::fprintf(stderr, "partivox-batch: %s\n", message.c_str());
@@ -47,13 +57,18 @@ static bool parseCount(const char* text, long long& value) {
 }
 
 static BatchArguments parseArguments(int argc, char** argv) {
+    const std::vector<const char*> arguments(argv + 1, argv + argc);
+    answerHelpAndVersion(arguments, "partivox-batch", help);
+    for (const char* argument : arguments)
+        if (isOption(argument) && std::strcmp(argument, "--conserved") != 0 && std::strcmp(argument, "--threads") != 0)
+            refuseOption("partivox-batch", argument);
     BatchArguments a;
     if (argc == 3 && std::string(argv[1]) == "--conserved") {
         a.conservedOnly = true;
         a.input = argv[2];
         return a;
     }
-    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--threads")) fail(usage);
+    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--threads")) refuseArguments("partivox-batch", help);
     a.input = argv[1];
     a.output = argv[2];
     if (!parseCount(argv[3], a.steps)) fail(std::string("STEPS must be a whole number >= 0, not '") + argv[3] + "'");

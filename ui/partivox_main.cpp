@@ -1,9 +1,11 @@
 // partivox: the simulator. A main window in which the particles move, and a
 // control window of Japanese widgets for every setting.
 //
-//   partivox [GLUT options] [FILE]
+//   partivox [GLUT options] [--user-folder] [FILE]
 //
-// FILE, a settings file, is loaded at start as "設定の読込" would load it.
+// FILE, a settings file, is loaded at start as "設定の読込" would load it;
+// --user-folder (the menu entry's way) works in the user's own folder
+// instead of the current one.
 #include <GL/glut.h>
 
 #include "glui/glui.h"

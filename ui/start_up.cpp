@@ -9,10 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "glui/glui.h"
 #include "glui/window_title.h"
 #include "settings/file_writing.h"
+#include "launch/command_line.h"
+#include "launch/user_folder.h"
 #include "sim/world_init.h"
 #include "sim/world_state.h"
 #include "ui/control_panel.h"
@@ -45,18 +50,45 @@ void requireDisplay(int argc, char** argv) {
     std::exit(1);
 }
 
-// What is left after GLUT took its own options: at most one settings file.
-const char* settingsArgument(int argc, char** argv) {
-    if (argc > 2) {
-        std::fprintf(stderr, "usage: partivox [FILE]\n");
+const char* const help =
+    "usage: partivox [GLUT options] [--user-folder] [FILE]\n"
+    "Charged particles in a plane: a main window to watch and drag them, a\n"
+    "control window for every setting. Works in the current folder: settings in\n"
+    "data/N.txt, the label font sjis.fnt (else the installed one).\n"
+    "\n"
+    "  FILE           a settings file, loaded at start as the load button would\n"
+    "  --user-folder  work in ${XDG_DATA_HOME:-~/.local/share}/partivox, made when\n"
+    "                 missing, with data/, textdata/ and the example scenes\n"
+    "  --help         this text\n"
+    "  --version      the version\n";
+
+// The simulator's own arguments, read before any window or display is needed.
+struct Arguments {
+    bool userFolder = false;      // --user-folder: work in the user's own folder
+    std::string settingsFile;     // FILE, absolute: the user folder changes the working folder
+};
+
+Arguments readArguments(int argc, char** argv) {
+    const std::vector<const char*> own = argumentsBesideGlut(argc, argv);
+    answerHelpAndVersion(own, "partivox", help);
+    Arguments arguments;
+    std::vector<const char*> files;
+    for (const char* argument : own) {
+        if (std::strcmp(argument, "--user-folder") == 0)
+            arguments.userFolder = true;
+        else if (isOption(argument))
+            refuseOption("partivox", argument);
+        else
+            files.push_back(argument);
+    }
+    if (files.size() > 1) refuseArguments("partivox", help);
+    if (files.empty()) return arguments;
+    if (!settingsFileOpens(files[0])) {
+        std::fprintf(stderr, "partivox: cannot open settings file '%s'\n", files[0]);
         std::exit(2);
     }
-    if (argc < 2) return nullptr;
-    if (!settingsFileOpens(argv[1])) {
-        std::fprintf(stderr, "partivox: cannot open settings file '%s'\n", argv[1]);
-        std::exit(2);
-    }
-    return argv[1];
+    arguments.settingsFile = std::filesystem::absolute(files[0]).string();
+    return arguments;
 }
 
 void openMainWindow() {
@@ -86,17 +118,18 @@ void waitForMainWindowSize() {
 
 void startUp(int& argc, char** argv) {
     failWritesPastTheFileSizeLimit();
+    const Arguments arguments = readArguments(argc, argv);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     requireDisplay(argc, argv);
     glutInit(&argc, argv);
-    const char* settingsFile = settingsArgument(argc, argv);
+    if (arguments.userFolder) enterUserFolder("partivox");
     openMainWindow();
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     initWorld();
     controlWindow = GLUI_Master.create_glui("コントロールウィンドウ", 0, 600, 0);
     buildControlPanel();
     controlWindow->set_main_gfx_window(world.mainWindow);
-    if (settingsFile == nullptr) return;
+    if (arguments.settingsFile.empty()) return;
     waitForMainWindowSize();
-    loadSettingsFrom(settingsFile);
+    loadSettingsFrom(arguments.settingsFile);
 }
