@@ -8,9 +8,9 @@
 
 #include "converter/convert_settings.h"
 #include "glui/glui.h"
-#include "settings/file_writing.h"
 #include "launch/command_line.h"
 #include "launch/user_folder.h"
+#include "settings/file_writing.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/file_writing.h"
 #include "launch/command_line.h"
+#include "settings/file_writing.h"
 #include "settings/settings_files.h"
 #include "sim/boundaries.h"
 #include "sim/conserved_quantities.h"

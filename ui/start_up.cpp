@@ -15,9 +15,9 @@
 
 #include "glui/glui.h"
 #include "glui/window_title.h"
-#include "settings/file_writing.h"
 #include "launch/command_line.h"
 #include "launch/user_folder.h"
+#include "settings/file_writing.h"
 #include "sim/world_init.h"
 #include "sim/world_state.h"
 #include "ui/control_panel.h"
