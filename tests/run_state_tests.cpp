@@ -9,6 +9,7 @@
 #include "sim/world_state.h"
 #include "tests/ui_fake_seam.h"
 #include "ui/graph_view.h"
+#include "ui/main_window_drawing.h"
 #include "ui/mouse_keyboard.h"
 #include "ui/particle_editing.h"
 #include "ui/run_state.h"
@@ -172,5 +173,31 @@ TEST(ApplyWindowSize, AppliesPositiveEntriesAndRestoresOthers) {
         EXPECT_EQ(world.requestedHeight, row.height);
         const Calls expected = {"sync", "resize " + std::to_string(row.width) + " " + std::to_string(row.height)};
         EXPECT_EQ(fakeSeam::calls, expected);
+    }
+}
+
+// A size the window system reports beyond what can be drawn is asked back to
+// the largest side and not taken, so the simulated region never has it.
+TEST(ReshapeMainWindow, SizesBeyondTheLargestAreAskedBackAndNotTaken) {
+    struct Row {
+        int width, height;
+        int worldWidth, worldHeight;
+        Calls expected;
+    };
+    const int largest = fakeSeam::largestWindowSide;
+    const std::string cut = std::to_string(largest);
+    const Row rows[] = {
+        {640, 480, 640, 480, {"sync"}},
+        {largest, largest, largest, largest, {"sync"}},
+        {largest + 1, 300, 500, 500, {"resize " + cut + " 300"}},
+        {32767, 32767, 500, 500, {"resize " + cut + " " + cut}},
+    };
+    for (const Row& row : rows) {
+        resetFrontEnd();
+        reshapeMainWindow(row.width, row.height);
+        EXPECT_EQ(world.windowWidth, row.worldWidth) << row.width;
+        EXPECT_EQ(world.windowHeight, row.worldHeight) << row.width;
+        EXPECT_EQ(world.requestedWidth, row.worldWidth) << row.width;
+        EXPECT_EQ(fakeSeam::calls, row.expected) << row.width;
     }
 }
