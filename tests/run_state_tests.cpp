@@ -67,7 +67,7 @@ const auto pressPause = [] { togglePause(0); };
 // can restore it re-tests all four parts.
 TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
     const DragMode move = DragMode::MoveDrag, velocity = DragMode::VelocityDrag;
-    const Calls sync = {"sync"};
+    const Calls shown = {"sync", "redisplay"};
     const RunRow rows[] = {
         {"pause while running", {}, pressPause, stop},
         {"unpause", {true}, pressPause, resume},
@@ -89,15 +89,15 @@ TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
         {"graph unchecked", {false, DragMode::NoDrag, 3, 1}, [] { setGraph(0); }, resume},
         {"graph unchecked while paused", {true, DragMode::NoDrag, 3, 1}, [] { setGraph(0); }, resumeRefused},
         {"last particle removed", {false, DragMode::NoDrag, 1}, [] { edit(ParticleEditAction::RemoveParticle); },
-         {"select", "idle none", "redisplay", "sync"}},
+         {"select", "idle none", "redisplay", "sync", "redisplay"}},
         {"particle added to an empty table", {false, DragMode::NoDrag, 0},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "idle step", "sync"}},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "idle step", "sync", "redisplay"}},
         {"particle added to an empty table while paused", {true, DragMode::NoDrag, 0},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync"}},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync", "redisplay"}},
         {"particle added to an empty table with the graph shown", {false, DragMode::NoDrag, 0, 1},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync"}},
-        {"particle added to a table with particles", {}, [] { edit(ParticleEditAction::AddParticle); }, sync},
-        {"a particle removed, others left", {}, [] { edit(ParticleEditAction::RemoveParticle); }, sync},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync", "redisplay"}},
+        {"particle added to a table with particles", {}, [] { edit(ParticleEditAction::AddParticle); }, shown},
+        {"a particle removed, others left", {}, [] { edit(ParticleEditAction::RemoveParticle); }, shown},
     };
     for (const RunRow& row : rows) {
         prepare(row.before);
