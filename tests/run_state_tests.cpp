@@ -81,6 +81,7 @@ TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
         {"left release during a right drag", {false, velocity}, [] { release(GLUT_LEFT_BUTTON); }, {}},
         {"left press during a right drag", {false, velocity}, [] { press(GLUT_LEFT_BUTTON); }, {}},
         {"right press on a particle", {}, [] { press(GLUT_RIGHT_BUTTON); }, stop},
+        {"right press during a left drag", {false, move}, [] { press(GLUT_RIGHT_BUTTON); }, {}},
         {"right press with the graph shown", {false, DragMode::NoDrag, 3, 1}, [] { press(GLUT_RIGHT_BUTTON); }, {}},
         {"right release ends the velocity drag", {false, velocity}, [] { release(GLUT_RIGHT_BUTTON); }, resume},
         {"right release during a move", {false, move}, [] { release(GLUT_RIGHT_BUTTON); }, {}},
