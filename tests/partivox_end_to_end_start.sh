@@ -66,6 +66,10 @@ wait_exit
 # connecting during the reset is refused; a kiosk, a remote session or a CI
 # display is such a server. Started as its first client, the program must
 # open both windows every time.
+
+# The program has to be the first client: a tool connecting before it would
+# reset the server on leaving. Its first socket is its display connection.
+connected_or_gone() { ls -l "/proc/$pid/fd" 2>/dev/null | grep -q socket || ! still_running; }
 up_or_gone() { find_windows || ! still_running; }
 bare_start() {
   local fifo=$work/displayfd number xvfb opened=0
@@ -77,7 +81,7 @@ bare_start() {
   local -x DISPLAY=:$number
   (cd "$work" && exec "$partivox" 2>"$work/bare.err") &
   pid=$!
-  eventually up_or_gone && find_windows && opened=1
+  eventually connected_or_gone && eventually up_or_gone && find_windows && opened=1
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null || true
   pid=
