@@ -49,6 +49,20 @@ TEST(Drags, LeftDragPutsTheCentreOnTheCursorAndKeepsTheVelocity) {
     EXPECT_EQ(fakeSeam::calls.back(), "redisplay");
 }
 
+// The dragged particle may no longer be in the table: a motion then touches
+// no particle, not even the record just past the live ones.
+TEST(Drags, AMotionWhoseParticleIsGoneTouchesNothing) {
+    for (int dragged : {-1, 2}) {
+        resetFrontEnd();
+        world.particleCount = 2;
+        world.dragMode = static_cast<int>(DragMode::MoveDrag);
+        world.dragParticle = dragged;
+        motionMainWindow(240, 260);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(world.particles[i].x, 0) << dragged;
+        EXPECT_TRUE(fakeSeam::calls.empty()) << dragged;
+    }
+}
+
 // Measured from the press point, the last motion deciding; no redraw.
 TEST(Drags, RightDragSetsTheVelocityFromThePressPoint) {
     resetFrontEnd();

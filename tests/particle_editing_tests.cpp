@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "sim/world_state.h"
 #include "tests/ui_fake_seam.h"
@@ -172,7 +175,22 @@ TEST(ParticleEditButtons, ZeroMomentumVelocityLeavesAMasslessParticleAndTheBuffe
     press(A::ZeroMomentumVelocity);
     EXPECT_EQ(world.particles[1].vx, 0.5);
     EXPECT_EQ(world.editValues.vx, 7.0f);
-    EXPECT_EQ(fakeSeam::calls, std::vector<std::string>{"sync"});
+    EXPECT_EQ(fakeSeam::calls, (std::vector<std::string>{"sync", "redisplay"}));
+}
+
+// Stopped, nothing else redraws the main window: every button that reaches
+// the table, and the random placement, ask for a frame themselves.
+TEST(ParticleEditButtons, EveryEditAndTheRandomPlacementRedrawTheMainWindow) {
+    std::vector<std::function<void()>> edits;
+    for (int id = 0; id <= 12; ++id) edits.push_back([id] { particleEditButton(id); });
+    edits.push_back([] { placeParticlesRandomlyButton(0); });
+    for (size_t i = 0; i < edits.size(); ++i) {
+        particles(3);
+        world.paused = true;
+        edits[i]();
+        ASSERT_FALSE(fakeSeam::calls.empty()) << i;
+        EXPECT_EQ(fakeSeam::calls.back(), "redisplay") << i;
+    }
 }
 
 // Numbers outside the live particles become 0; an index past the table must

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real partivox under X like a user: what a fresh start shows, the
 # particles moving, pause and resume with P, keys typed in the control window,
-# and Esc. (The files and mouse scripts end theirs with Q and q.)
+# Esc, and starts on servers that have no other client. (The files and mouse
+# scripts end theirs with Q and q.)
 #
 #   partivox_end_to_end_start.sh PARTIVOX SJIS_FONTGEN [TEST_DATA_DIR, unused]
 set -euo pipefail
@@ -59,5 +60,37 @@ type_into "${number_field[@]}" 5
 key_in "$main" 250 250 Escape
 wait_exit
 [ "$status" = 0 ] || fail "Esc ended with status $status"
+
+# ---- A server with no other client ----
+# Without -noreset a server resets when its last client leaves, and a client
+# connecting during the reset is refused; a kiosk, a remote session or a CI
+# display is such a server. Started as its first client, the program must
+# open both windows every time.
+
+# The program has to be the first client: a tool connecting before it would
+# reset the server on leaving. Its first socket is its display connection.
+connected_or_gone() { ls -l "/proc/$pid/fd" 2>/dev/null | grep -q socket || ! still_running; }
+up_or_gone() { find_windows || ! still_running; }
+bare_start() {
+  local fifo=$work/displayfd number xvfb opened=0
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb=$!
+  read -r number <"$fifo"
+  rm "$fifo"
+  local -x DISPLAY=:$number
+  (cd "$work" && exec "$partivox" 2>"$work/bare.err") &
+  pid=$!
+  eventually connected_or_gone && eventually up_or_gone && find_windows && opened=1
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null || true
+  pid=
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+  [ "$opened" = 1 ]
+}
+for round in $(seq 10); do
+  bare_start || fail "start $round on a server with no other client opened no windows: $(cat "$work/bare.err")"
+done
 
 echo "partivox start, pause and keys: ok"

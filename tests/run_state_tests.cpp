@@ -9,6 +9,7 @@
 #include "sim/world_state.h"
 #include "tests/ui_fake_seam.h"
 #include "ui/graph_view.h"
+#include "ui/main_window_drawing.h"
 #include "ui/mouse_keyboard.h"
 #include "ui/particle_editing.h"
 #include "ui/run_state.h"
@@ -66,7 +67,7 @@ const auto pressPause = [] { togglePause(0); };
 // can restore it re-tests all four parts.
 TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
     const DragMode move = DragMode::MoveDrag, velocity = DragMode::VelocityDrag;
-    const Calls sync = {"sync"};
+    const Calls shown = {"sync", "redisplay"};
     const RunRow rows[] = {
         {"pause while running", {}, pressPause, stop},
         {"unpause", {true}, pressPause, resume},
@@ -80,6 +81,7 @@ TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
         {"left release during a right drag", {false, velocity}, [] { release(GLUT_LEFT_BUTTON); }, {}},
         {"left press during a right drag", {false, velocity}, [] { press(GLUT_LEFT_BUTTON); }, {}},
         {"right press on a particle", {}, [] { press(GLUT_RIGHT_BUTTON); }, stop},
+        {"right press during a left drag", {false, move}, [] { press(GLUT_RIGHT_BUTTON); }, {}},
         {"right press with the graph shown", {false, DragMode::NoDrag, 3, 1}, [] { press(GLUT_RIGHT_BUTTON); }, {}},
         {"right release ends the velocity drag", {false, velocity}, [] { release(GLUT_RIGHT_BUTTON); }, resume},
         {"right release during a move", {false, move}, [] { release(GLUT_RIGHT_BUTTON); }, {}},
@@ -88,15 +90,15 @@ TEST(RunState, EveryEventStopsOrResumesByTheWholeCondition) {
         {"graph unchecked", {false, DragMode::NoDrag, 3, 1}, [] { setGraph(0); }, resume},
         {"graph unchecked while paused", {true, DragMode::NoDrag, 3, 1}, [] { setGraph(0); }, resumeRefused},
         {"last particle removed", {false, DragMode::NoDrag, 1}, [] { edit(ParticleEditAction::RemoveParticle); },
-         {"select", "idle none", "redisplay", "sync"}},
+         {"select", "idle none", "redisplay", "sync", "redisplay"}},
         {"particle added to an empty table", {false, DragMode::NoDrag, 0},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "idle step", "sync"}},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "idle step", "sync", "redisplay"}},
         {"particle added to an empty table while paused", {true, DragMode::NoDrag, 0},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync"}},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync", "redisplay"}},
         {"particle added to an empty table with the graph shown", {false, DragMode::NoDrag, 0, 1},
-         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync"}},
-        {"particle added to a table with particles", {}, [] { edit(ParticleEditAction::AddParticle); }, sync},
-        {"a particle removed, others left", {}, [] { edit(ParticleEditAction::RemoveParticle); }, sync},
+         [] { edit(ParticleEditAction::AddParticle); }, {"select", "sync", "redisplay"}},
+        {"particle added to a table with particles", {}, [] { edit(ParticleEditAction::AddParticle); }, shown},
+        {"a particle removed, others left", {}, [] { edit(ParticleEditAction::RemoveParticle); }, shown},
     };
     for (const RunRow& row : rows) {
         prepare(row.before);
@@ -172,5 +174,31 @@ TEST(ApplyWindowSize, AppliesPositiveEntriesAndRestoresOthers) {
         EXPECT_EQ(world.requestedHeight, row.height);
         const Calls expected = {"sync", "resize " + std::to_string(row.width) + " " + std::to_string(row.height)};
         EXPECT_EQ(fakeSeam::calls, expected);
+    }
+}
+
+// A size the window system reports beyond what can be drawn is asked back to
+// the largest side and not taken, so the simulated region never has it.
+TEST(ReshapeMainWindow, SizesBeyondTheLargestAreAskedBackAndNotTaken) {
+    struct Row {
+        int width, height;
+        int worldWidth, worldHeight;
+        Calls expected;
+    };
+    const int largest = fakeSeam::largestWindowSide;
+    const std::string cut = std::to_string(largest);
+    const Row rows[] = {
+        {640, 480, 640, 480, {"sync"}},
+        {largest, largest, largest, largest, {"sync"}},
+        {largest + 1, 300, 500, 500, {"resize " + cut + " 300"}},
+        {32767, 32767, 500, 500, {"resize " + cut + " " + cut}},
+    };
+    for (const Row& row : rows) {
+        resetFrontEnd();
+        reshapeMainWindow(row.width, row.height);
+        EXPECT_EQ(world.windowWidth, row.worldWidth) << row.width;
+        EXPECT_EQ(world.windowHeight, row.worldHeight) << row.width;
+        EXPECT_EQ(world.requestedWidth, row.worldWidth) << row.width;
+        EXPECT_EQ(fakeSeam::calls, row.expected) << row.width;
     }
 }

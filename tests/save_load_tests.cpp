@@ -124,7 +124,7 @@ TEST_F(SaveLoad, SaveThenLoadRestoresEveryValueAndTheWindowSize) {
     EXPECT_EQ(saved(world), saved(savedWorld));
     EXPECT_EQ(world.pairEditor.c, 0.4f);
     EXPECT_EQ(fakeSeam::calls, (Calls{"sync", "formula 0 U(x,y)=-ax-by", "sync", "formula 1 U(r)=1/(1+(r-a)^2/b^2)",
-                                      "sync", "sync", "sync", "resize 640 480"}));
+                                      "sync", "sync", "redisplay", "sync", "resize 640 480"}));
 }
 
 TEST_F(SaveLoad, LoadOfAMissingNumberChangesNothing) {

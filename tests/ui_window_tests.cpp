@@ -5,11 +5,13 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "glui/glui.h"
@@ -167,6 +169,31 @@ TEST(MainWindow, StartsAt500By500AndFollowsALoadedSize) {
     EXPECT_EQ(mainWindowSize(GLUT_WINDOW_WIDTH), world.windowWidth);
     EXPECT_EQ(world.requestedWidth, world.windowWidth);
     ASSERT_TRUE(loadSettingsFrom("loaded.txt"));
+}
+
+// A size the window system gives beyond what GL can draw (asked for here past
+// the program's own limit, as a window manager or another client may): a
+// frame of 32767 x 32767 overflowed the software renderer's buffers and ended
+// the program. The window is asked back to the largest side. (Hidden
+// meanwhile: a frame of the largest size takes seconds to draw and send.)
+TEST(MainWindow, ASizeBeyondWhatCanBeDrawnIsAskedBackToTheLargest) {
+    startOnce();
+    glutSetWindow(world.mainWindow);
+    glutReshapeWindow(32767, 32767);
+    glutHideWindow();
+    glutPostRedisplay();
+    const int largest = largestWindowSide();
+    for (int i = 0; i < 100 && world.windowWidth != largest; ++i) {
+        pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(mainWindowSize(GLUT_WINDOW_WIDTH), largest);
+    EXPECT_EQ(mainWindowSize(GLUT_WINDOW_HEIGHT), largest);
+    EXPECT_EQ(world.windowWidth, largest);
+    EXPECT_EQ(world.requestedHeight, largest);
+    resizeMainWindow(500, 500);
+    glutShowWindow();
+    pump();
 }
 
 // A damaged file's enumerations outside their lists: the list boxes cannot

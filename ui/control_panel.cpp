@@ -4,7 +4,6 @@
 
 #include "glui/glui.h"
 #include "sim/conserved_quantities.h"
-#include "sim/world_init.h"
 #include "sim/world_state.h"
 #include "ui/graph_view.h"
 #include "ui/particle_editing.h"
@@ -56,8 +55,6 @@ void checkBox(GLUI_Panel* parent, const char* label, int* value, int id = -1,
 void button(GLUI_Panel* parent, const char* label, int id, GLUI_Update_CB callback) {
     controlWindow->add_button_to_panel(parent, label, id, callback);
 }
-
-void placeParticlesRandomlyButton(int) { placeParticlesRandomly(); }
 
 void conservedQuantities() {
     WorldState& w = world;

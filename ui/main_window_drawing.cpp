@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/world_state.h"
@@ -32,7 +33,18 @@ void drawDisc(double cx, double cy, double r, double red, double green, double b
     glEnd();
 }
 
+// The window system may make the window larger than GL can draw (a frame of
+// 32767 x 32767 overflowed the software renderer's buffers and ended the
+// program), also between the size it reported and the next frame.
+static bool drawableSize(int width, int height) {
+    const int largest = largestWindowSide();
+    return width <= largest && height <= largest;
+}
+
+// The size is the window's own, asked of the server, not the last one
+// reported.
 void displayMainWindow() {
+    if (!drawableSize(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT))) return;
     const WorldState& w = world;
     glClear(GL_COLOR_BUFFER_BIT);
     if (w.showGraph == 0 || w.graphShowParticles == 1) {
@@ -49,8 +61,15 @@ static bool reshapedOnce = false;
 
 bool mainWindowHasItsSize() { return reshapedOnce; }
 
+// A size beyond what GL draws is asked back to the largest it does; the world
+// keeps its size until the window has that one.
 void reshapeMainWindow(int width, int height) {
     reshapedOnce = true;
+    if (!drawableSize(width, height)) {
+        const int largest = largestWindowSide();
+        resizeMainWindow(std::min(width, largest), std::min(height, largest));
+        return;
+    }
     WorldState& w = world;
     w.windowHeight = height;
     w.requestedHeight = height;

@@ -3,6 +3,9 @@
 // centre of pixel (i, j) is the point (i, j), y downwards.
 #pragma once
 
+// Neither draws nor takes a size beyond largestWindowSide on either side:
+// display then draws nothing, and reshape asks the window back to the
+// largest side and leaves the world's size as it was.
 void displayMainWindow();
 void reshapeMainWindow(int width, int height);
 // Whether the main window has reported its size at least once.

@@ -149,4 +149,10 @@ void particleEditButton(int id) {
     if (id >= 0 && id <= static_cast<int>(ParticleEditAction::ZeroMomentumVelocity))
         act(static_cast<ParticleEditAction>(id), w.editParticleIndex);
     refreshInfoPanel(0);
+    postMainRedisplay();
+}
+
+void placeParticlesRandomlyButton(int) {
+    placeParticlesRandomly();
+    postMainRedisplay();
 }

@@ -1,5 +1,7 @@
 // The panels "各粒子の情報" (one particle, read-only, following it) and
-// "粒子の設定変更" (an edit buffer and thirteen buttons acting on one particle).
+// "粒子の設定変更" (an edit buffer and thirteen buttons acting on one particle),
+// and the random placement. Every change of the particle table redraws the
+// main window: stopped, nothing else would show it.
 #pragma once
 
 struct Particle;
@@ -18,3 +20,5 @@ void refreshInfoPanel(int id);
 void clampEditIndex(int id);
 // The thirteen buttons; id is a ParticleEditAction.
 void particleEditButton(int id);
+// "粒子をランダムに配置" of "系全体の設定変更".
+void placeParticlesRandomlyButton(int id);

@@ -23,13 +23,16 @@ void saveSettings(int) {
     syncControls();
 }
 
-// Every control that mirrors a loaded value, and the window size. They run
-// also after a file that ended early: the part that was read is in effect.
+// Every control that mirrors a loaded value, the main window (a window
+// whose size stays gets no new frame from the resize), and the window size.
+// They run also after a file that ended early: the part that was read is in
+// effect.
 static void refreshAfterLoad() {
     refreshInfoPanel(0);
     showSlot(0);
     showSlot(1);
     clampEditIndex(0);
+    postMainRedisplay();
     applyWindowSize(0);
 }
 

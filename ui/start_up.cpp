@@ -36,13 +36,13 @@ const char* displayName(int argc, char** argv) {
 
 // GLUT would end the program with its own message; a user starting it
 // without a desktop (over ssh, in a script) gets one that says what is wrong.
-void requireDisplay(int argc, char** argv) {
+// The connection is handed back open: a server whose only client leaves
+// resets, and GLUT connecting during that reset is refused, so it may close
+// only once GLUT has its own.
+Display* requireDisplay(int argc, char** argv) {
     const char* name = displayName(argc, argv);
     Display* display = XOpenDisplay(name);
-    if (display != nullptr) {
-        XCloseDisplay(display);
-        return;
-    }
+    if (display != nullptr) return display;
     if (name == nullptr && (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0'))
         std::fprintf(stderr, "partivox: no display to open its windows on: DISPLAY is not set\n");
     else
@@ -120,8 +120,9 @@ void startUp(int& argc, char** argv) {
     failWritesPastTheFileSizeLimit();
     const Arguments arguments = readArguments(argc, argv);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    requireDisplay(argc, argv);
+    Display* probe = requireDisplay(argc, argv);
     glutInit(&argc, argv);
+    XCloseDisplay(probe);
     if (arguments.userFolder) enterUserFolder("partivox");
     openMainWindow();
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
