@@ -88,9 +88,8 @@ static void addExternalTerms(float* e, const WorldState& w, const Particle& p) {
     for (const PotentialSlot& k : w.externalSlots) e[otherExternalEnergy] += externalSlotEnergy(k, p);
 }
 
-void computeConservedQuantities() {
+void computeConservedQuantitiesInto(float* e) {
     const WorldState& w = world;
-    float* e = world.conservedValues;
     for (int k = 0; k < Count; ++k) e[k] = 0;
     const double B = w.magneticField;
     for (int i = 0; i < w.particleCount; ++i) {
@@ -104,3 +103,5 @@ void computeConservedQuantities() {
     e[totalEnergy] = static_cast<float>(((((static_cast<double>(e[coulombEnergy]) + e[kineticEnergy]) + e[electricEnergy]) +
                                           e[gravityEnergy]) + e[otherExternalEnergy]) + e[otherPairEnergy]);
 }
+
+void computeConservedQuantities() { computeConservedQuantitiesInto(world.conservedValues); }
