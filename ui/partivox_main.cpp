@@ -1,9 +1,10 @@
 // partivox: the simulator. A main window in which the particles move, and a
 // control window of Japanese widgets for every setting.
 //
-//   partivox [GLUT options] [FILE]
+//   partivox [GLUT options] [--record FILE.csv] [FILE]
 //
-// FILE, a settings file, is loaded at start as "設定の読込" would load it.
+// FILE, a settings file, is loaded at start as "設定の読込" would load it;
+// --record writes the conserved quantities of every displayed frame.
 #include <GL/glut.h>
 
 #include "glui/glui.h"

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "glui/glui.h"
 #include "glui/window_title.h"
@@ -17,6 +18,7 @@
 #include "ui/control_panel.h"
 #include "ui/main_window_drawing.h"
 #include "ui/mouse_keyboard.h"
+#include "ui/recording.h"
 #include "ui/save_load.h"
 
 namespace {
@@ -44,10 +46,36 @@ void requireDisplay(int argc, char** argv) {
     std::exit(1);
 }
 
+// "--record FILE.csv" anywhere after GLUT's own options, taken out of argv.
+const char* recordArgument(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--record") != 0) continue;
+        if (i + 1 == argc) {
+            std::fprintf(stderr, "usage: partivox [--record FILE.csv] [FILE]\n");
+            std::exit(2);
+        }
+        const char* path = argv[i + 1];
+        for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+        argc -= 2;
+        return path;
+    }
+    return nullptr;
+}
+
+// Opened before any window, so that a recording that cannot be made is said
+// at once rather than after the user has set up an experiment.
+void startRecordingTo(const char* path) {
+    if (path == nullptr) return;
+    const std::string failure = startRecording(path);
+    if (failure.empty()) return;
+    std::fprintf(stderr, "partivox: cannot record to '%s': %s\n", path, failure.c_str());
+    std::exit(2);
+}
+
 // What is left after GLUT took its own options: at most one settings file.
 const char* settingsArgument(int argc, char** argv) {
     if (argc > 2) {
-        std::fprintf(stderr, "usage: partivox [FILE]\n");
+        std::fprintf(stderr, "usage: partivox [--record FILE.csv] [FILE]\n");
         std::exit(2);
     }
     if (argc < 2) return nullptr;
@@ -87,14 +115,18 @@ void startUp(int& argc, char** argv) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     requireDisplay(argc, argv);
     glutInit(&argc, argv);
+    const char* recordFile = recordArgument(argc, argv);
     const char* settingsFile = settingsArgument(argc, argv);
+    startRecordingTo(recordFile);
     openMainWindow();
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     initWorld();
     controlWindow = GLUI_Master.create_glui("コントロールウィンドウ", 0, 600, 0);
     buildControlPanel();
     controlWindow->set_main_gfx_window(world.mainWindow);
-    if (settingsFile == nullptr) return;
-    waitForMainWindowSize();
-    loadSettingsFrom(settingsFile);
+    if (settingsFile != nullptr) {
+        waitForMainWindowSize();
+        loadSettingsFrom(settingsFile);
+    }
+    recordFrame(0);
 }
