@@ -9,7 +9,7 @@ JOBS    := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-dev \
             freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
             xvfb xauth xdotool x11-utils imagemagick unifont libxtst-dev libhwy-dev \
-            clang-14 libclang-rt-14-dev libomp-14-dev
+            clang-14 libclang-rt-14-dev libomp-14-dev gnuplot-nox
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
