@@ -13,7 +13,7 @@ PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-de
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build workdir run tabulix test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
+.PHONY: all deps configure build workdir examples run tabulix test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
 
 all: build
 
@@ -36,10 +36,20 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The working folder the programs run in: settings files, annotated copies, font.
+# The ready scenes examples/NNN-name.txt become data/NNN.txt, the number to
+# load in the window; a file the user already has at that number stays.
 workdir: configure
 	cmake --build $(BUILD) -j $(JOBS) --target sjis-fontgen
 	@mkdir -p $(RUN)/data $(RUN)/textdata
 	@[ -s $(RUN)/sjis.fnt ] || $(BIN)/sjis-fontgen $(RUN)/sjis.fnt
+	@for f in examples/[0-9][0-9][0-9]-*.txt; do \
+	  n=$${f#examples/}; to="$(RUN)/data/$${n%%-*}.txt"; [ -e "$$to" ] || cp "$$f" "$$to" || exit 1; \
+	done
+
+# Writes the ready scenes again from their table (tools/example_scenes.cpp).
+examples: configure
+	cmake --build $(BUILD) -j $(JOBS) --target partivox-example-scenes
+	$(BIN)/partivox-example-scenes examples
 
 # The simulator in the working folder: settings go to run/data/N.txt. Only
 # what it needs is built, so a first start does not wait for the tests.
