@@ -47,14 +47,14 @@ void setBoundaries(BoundaryMode x, BoundaryMode y) {
 constexpr double pi = 3.14159265358979323846;
 
 // Three charges in a magnetic field circle the window's centre: radii
-// m v / (q B) of 40, 20 and 60, the negative one the other way round.
+// m v / (q B) of 80, 40 and 120, the negative one the other way round.
 void magneticCircles() {
     emptyWorld(500, 500);
     setBoundaries(BoundaryMode::Open, BoundaryMode::Open);
-    world.magneticField = 0.05f;
-    addParticle(250, 290, 2, 0, 1, 1, red);
-    addParticle(250, 270, 1, 0, 1, 1, orange);
-    addParticle(250, 190, 3, 0, 1, -1, blue);
+    world.magneticField = 0.025f;
+    addParticle(250, 330, 2, 0, 1, 1, red);
+    addParticle(250, 290, 1, 0, 1, 1, orange);
+    addParticle(250, 130, 3, 0, 1, -1, blue);
 }
 
 // Charges at rest in crossed electric and magnetic fields: whatever their
