@@ -20,6 +20,8 @@ const Colour red = {0.9, 0.1, 0.1}, blue = {0.1, 0.2, 0.9}, green = {0.1, 0.7, 0
 const Colour rainbow[] = {red, orange, green, blue, purple, grey};
 
 // An empty world with the start-up settings and a window of the given size.
+// Scenes that would be over in a blink at ten steps per frame set fewer
+// (displayInterval), so that a class can follow them.
 void emptyWorld(int width, int height) {
     world = WorldState{};
     world.windowWidth = width;
@@ -75,9 +77,10 @@ void lissajous() {
     emptyWorld(500, 500);
     setSlot(world.externalSlots[0], PotentialKind::ChargeProportional, int(ExternalShape::QuadraticX), 0.002, 250);
     setSlot(world.externalSlots[1], PotentialKind::ChargeProportional, int(ExternalShape::QuadraticY), 0.0045, 250);
-    addParticle(350, 250, 0, 0.8, 1, 1, red);
-    addParticle(310, 250, 0, 1.2, 1, 1, green);
-    addParticle(250, 250, 0.5, 0.5, 1, 1, blue);
+    world.displayInterval = 2;
+    addParticle(350, 250, 0, 6, 1, 1, red);
+    addParticle(250, 250, 4, 5, 1, 1, green);
+    addParticle(250, 150, 5, 0, 1, 1, blue);
 }
 
 // A light charge around a heavy opposite one, started slower than a circle
@@ -85,6 +88,7 @@ void lissajous() {
 void keplerOrbit() {
     emptyWorld(500, 500);
     world.coulombStrength = 100;
+    world.displayInterval = 5;
     addParticle(250, 250, 0, -0.008, 100, -1, blue, 14);
     addParticle(350, 250, 0, 0.8, 1, 1, red, 6);
 }
@@ -123,6 +127,7 @@ void projectileRange() {
     emptyWorld(600, 400);
     setBoundaries(BoundaryMode::Wall, BoundaryMode::Wall);
     world.gravityY = 0.05f;
+    world.displayInterval = 2;
     const double speed = 4.5;
     for (int i = 0; i < 5; ++i) {
         const double angle = (15 + 15 * i) * pi / 180;
@@ -182,6 +187,7 @@ void potentialStep() {
     emptyWorld(600, 300);
     setBoundaries(BoundaryMode::WallPrecise, BoundaryMode::Periodic);
     world.wallPosition = 10;
+    world.displayInterval = 3;
     setSlot(world.externalSlots[0], PotentialKind::ChargeProportional, int(ExternalShape::TanhX), 0.5, 300, 10);
     const double speeds[4] = {2.0, 1.6, 1.2, 0.8};
     for (int i = 0; i < 4; ++i) addParticle(60, 60 + 60 * i, speeds[i], 0, 1, 1, rainbow[i]);
@@ -192,6 +198,7 @@ void potentialStep() {
 void viscousLayer() {
     emptyWorld(500, 500);
     setBoundaries(BoundaryMode::Open, BoundaryMode::Open);
+    world.displayInterval = 3;
     setSlot(world.externalSlots[0], PotentialKind::EnergyDissipation, int(ExternalShape::QuadraticY), 1e-6, 0);
     for (int i = 0; i < 4; ++i) addParticle(40, 100 + 50 * i, 1.5, 0, 1, 1, rainbow[i]);
 }
@@ -201,6 +208,7 @@ void viscousLayer() {
 // it together and swing with one period, 2 pi sqrt(m a^3 / (s q Q)).
 void chargedBall() {
     emptyWorld(500, 500);
+    world.displayInterval = 3;
     setSlot(world.pairSlots[0], PotentialKind::ChargeProportional, int(PairShape::ChargedSphere), 1, 60);
     addParticle(250, 250, 0, 0, 1e6, 100, grey, 60);
     const double distances[4] = {15, 30, 45, 55};
@@ -217,6 +225,7 @@ void chargedBall() {
 void newtonsCradle() {
     emptyWorld(500, 200);
     setBoundaries(BoundaryMode::Wall, BoundaryMode::Periodic);
+    world.displayInterval = 2;
     setSlot(world.pairSlots[0], PotentialKind::ChargeProportional, int(PairShape::PowerExp), 10, -1, 1, 5);
     addParticle(60, 100, 1, 0, 1, 1, red, 10);
     for (int i = 0; i < 4; ++i) addParticle(200 + 40 * i, 100, 0, 0, 1, 1, blue, 10);
