@@ -210,7 +210,7 @@ void chargedBall() {
     emptyWorld(500, 500);
     world.displayInterval = 3;
     setSlot(world.pairSlots[0], PotentialKind::ChargeProportional, int(PairShape::ChargedSphere), 1, 60);
-    addParticle(250, 250, 0, 0, 1e6, 100, grey, 60);
+    addParticle(250, 250, 0, 0, 1e6, 100, {0.85, 0.85, 0.85}, 60);
     const double distances[4] = {15, 30, 45, 55};
     for (int i = 0; i < 4; ++i) {
         const double angle = pi / 2 * i;
