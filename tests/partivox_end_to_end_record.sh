@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Drives the real partivox with --record: a row per displayed frame while it
-# runs, none while paused, and a file that cannot be written refused before
-# any window opens.
+# Drives the real partivox with --record and a ready scene: the scene's
+# window, a row per displayed frame while it runs, none while paused, and a
+# file that cannot be written refused before any window opens.
 #
-#   partivox_end_to_end_record.sh PARTIVOX SJIS_FONTGEN [TEST_DATA_DIR, unused]
+#   partivox_end_to_end_record.sh PARTIVOX SJIS_FONTGEN TEST_DATA_DIR
 set -euo pipefail
-partivox=$(realpath "$1") fontgen=$(realpath "$2")
+partivox=$(realpath "$1") fontgen=$(realpath "$2") examples=$(realpath "$3/../../examples")
 source "$(dirname "$0")/partivox_end_to_end_lib.sh"
 
 rows() { tail -n +2 "$work/r.csv" | wc -l; }

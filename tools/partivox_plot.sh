@@ -48,6 +48,7 @@ done
 writable() { [ -w "$1" ] && [[ $(stat -L -c %A -- "$1") == *w* ]]; }
 folder=$(dirname -- "$out")
 [ -d "$out" ] && fail "'$out' is a directory"
+[ -d "$folder" ] || fail "cannot write '$out': no folder '$folder'"
 writable "$folder" && { [ ! -e "$out" ] || writable "$out"; } || fail "cannot write '$out': permission denied"
 tmp=$(mktemp "$folder/.partivox-plot.XXXXXX") 2>/dev/null || fail "cannot write in '$folder'"
 trap 'rm -f "$tmp"' EXIT
