@@ -168,7 +168,7 @@ double morseMinimum() { return world.pairSlots[0].a; }
 double rangeMeasured() {
     const double x0 = particle(2).x;
     for (long long s = 0; s < stepsFor(500); ++s) {
-        const double falling = particle(2).vy > 0;
+        const bool falling = particle(2).vy > 0;
         step();
         const Particle& p = particle(2);
         if (falling && p.vy < 0) return p.x - p.vx * (world.windowHeight - p.y) / -p.vy - x0;

@@ -74,14 +74,16 @@ static BatchArguments parseArguments(int argc, char** argv) {
     bool everyGiven = false;
     for (int i = 4; i < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--threads")
+        if (option == "--threads") {
             a.threads = static_cast<int>(optionCount("--threads", argv[i + 1], 1, 1024));
-        else if (option == "--series")
+        } else if (option == "--series") {
             a.series = argv[i + 1];
-        else if (option == "--every")
-            a.every = optionCount("--every", argv[i + 1], 1, LLONG_MAX), everyGiven = true;
-        else
+        } else if (option == "--every") {
+            a.every = optionCount("--every", argv[i + 1], 1, LLONG_MAX);
+            everyGiven = true;
+        } else {
             fail(usage);
+        }
     }
     if (everyGiven && a.series.empty()) fail("--every needs --series FILE.csv");
     return a;
