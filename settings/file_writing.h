@@ -1,6 +1,7 @@
 // Writing files so that no reader ever sees one half written, and never
 // where the user may not write: the simulator's save, tabulix's annotated
-// files, the batch runner's output and the font generator share these.
+// files, the batch runner's output and the font generator share these, and
+// the simulator's recording follows the same rules for where it may write.
 #pragma once
 
 #include <sys/types.h>
@@ -50,5 +51,5 @@ std::string writeOutputFile(const std::string& path, const std::string& text,
 // with `failure` saying why.
 int openOutputStream(const std::string& path, std::string& failure);
 
-// Writes all of `text` at the descriptor's end; false with errno set.
+// Writes all of `text` at the descriptor's position; false with errno set.
 bool writeWhole(int fd, const std::string& text);
