@@ -46,7 +46,10 @@ void setBoundaries(BoundaryMode x, BoundaryMode y) {
     world.boundaryY = static_cast<int>(y);
 }
 
-constexpr double pi = 3.14159265358979323846;
+// The scenes are built from + - * / and sqrt only, which round the same on
+// every processor: the committed files are the generator's output anywhere.
+// Small integer wobbles stand in for random numbers.
+int wobble(int i, int k) { return (i * 37 + k * 11) % 15 - 7; }   // -7 to 7
 
 // Three charges in a magnetic field circle the window's centre: radii
 // m v / (q B) of 80, 40 and 120, the negative one the other way round.
@@ -114,9 +117,8 @@ void morseCrystal() {
     setSlot(world.pairSlots[0], PotentialKind::MassProportional, int(PairShape::Morse), 1, 24, 4);
     setSlot(world.pairSlots[1], PotentialKind::EnergyDissipation, int(PairShape::Tanh), 0.02, 30, 3);
     for (int i = 0; i < 16; ++i) {
-        const double x = 90 + 40 * (i % 4) + 7 * std::sin(1.7 * i);
-        const double y = 90 + 40 * (i / 4) + 7 * std::cos(2.3 * i);
-        addParticle(x, y, 0.2 * std::sin(3.1 * i), 0.2 * std::cos(1.3 * i), 1, 1, i % 2 ? blue : green, 10);
+        const double x = 90 + 40 * (i % 4) + wobble(i, 0), y = 90 + 40 * (i / 4) + wobble(i, 1);
+        addParticle(x, y, 0.03 * wobble(i, 2), 0.03 * wobble(i, 3), 1, 1, i % 2 ? blue : green, 10);
     }
 }
 
@@ -129,10 +131,11 @@ void projectileRange() {
     world.gravityY = 0.05f;
     world.displayInterval = 2;
     const double speed = 4.5;
-    for (int i = 0; i < 5; ++i) {
-        const double angle = (15 + 15 * i) * pi / 180;
-        addParticle(60, 400, speed * std::cos(angle), -speed * std::sin(angle), 1, 1, rainbow[i], 6);
-    }
+    // cos and sin of 15, 30, 45, 60 and 75 degrees.
+    const double r2 = std::sqrt(2.0), r3 = std::sqrt(3.0), r6 = std::sqrt(6.0);
+    const double cosine[5] = {(r6 + r2) / 4, r3 / 2, r2 / 2, 0.5, (r6 - r2) / 4};
+    for (int i = 0; i < 5; ++i)
+        addParticle(60, 400, speed * cosine[i], -speed * cosine[4 - i], 1, 1, rainbow[i], 6);
 }
 
 // Drag with an equilibrium speed: fast particles slow down and slow ones
@@ -141,11 +144,14 @@ void terminalSpeed() {
     emptyWorld(500, 500);
     world.dragCoefficient = 0.05f;
     world.terminalSpeed = 1.5f;
+    // Directions from Pythagorean triples, so that every speed is as given.
+    const int direction[12][3] = {{3, 4, 5},    {-4, 3, 5},   {5, -12, 13}, {-8, -15, 17}, {7, 24, 25},   {-20, 21, 29},
+                                  {12, 5, 13},  {-3, -4, 5},  {15, 8, 17},  {-24, 7, 25},  {21, -20, 29}, {9, 40, 41}};
     for (int i = 0; i < 12; ++i) {
-        const double angle = 2 * pi * i / 12 + 0.3;
         const double speed = 0.2 + 0.35 * i;
-        addParticle(250 + 120 * std::cos(angle), 250 + 120 * std::sin(angle), speed * std::cos(angle + 1),
-                    speed * std::sin(angle + 1), 1, 1, rainbow[i % 6]);
+        const int* d = direction[i];
+        addParticle(100 + 100 * (i % 4), 150 + 100 * (i / 4), speed * d[0] / d[2], speed * d[1] / d[2], 1, 1,
+                    rainbow[i % 6]);
     }
 }
 
@@ -211,12 +217,8 @@ void chargedBall() {
     world.displayInterval = 3;
     setSlot(world.pairSlots[0], PotentialKind::ChargeProportional, int(PairShape::ChargedSphere), 1, 60);
     addParticle(250, 250, 0, 0, 1e6, 100, {0.85, 0.85, 0.85}, 60);
-    const double distances[4] = {15, 30, 45, 55};
-    for (int i = 0; i < 4; ++i) {
-        const double angle = pi / 2 * i;
-        addParticle(250 + distances[i] * std::cos(angle), 250 + distances[i] * std::sin(angle), 0, 0, 0.01, -0.01,
-                    rainbow[i], 4);
-    }
+    const double start[4][2] = {{15, 0}, {0, 30}, {-45, 0}, {0, -55}};
+    for (int i = 0; i < 4; ++i) addParticle(250 + start[i][0], 250 + start[i][1], 0, 0, 0.01, -0.01, rainbow[i], 4);
 }
 
 // Five equal balls in a row with a screened short-range repulsion; the
