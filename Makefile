@@ -10,11 +10,11 @@ PACKAGES := g++ cmake ninja-build make libgtest-dev libgmock-dev libbenchmark-de
             freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
             xvfb xauth xdotool x11-utils imagemagick unifont libxtst-dev libhwy-dev \
             clang-14 libclang-rt-14-dev libomp-14-dev \
-            dpkg-dev lintian desktop-file-utils man-db
+            dpkg-dev lintian desktop-file-utils man-db gnuplot-nox
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build workdir run tabulix package test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
+.PHONY: all deps configure build workdir examples run tabulix package test sanitize-build test-sanitize-core test-sanitize fuzz bench clean
 
 all: build
 
@@ -37,10 +37,20 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The working folder the programs run in: settings files, annotated copies, font.
+# The ready scenes examples/NNN-name.txt become data/NNN.txt, the number to
+# load in the window; a file the user already has at that number stays.
 workdir: configure
 	cmake --build $(BUILD) -j $(JOBS) --target sjis-fontgen
 	@mkdir -p $(RUN)/data $(RUN)/textdata
 	@[ -s $(RUN)/sjis.fnt ] || $(BIN)/sjis-fontgen $(RUN)/sjis.fnt
+	@for f in examples/[0-9][0-9][0-9]-*.txt; do \
+	  n=$${f#examples/}; to="$(RUN)/data/$${n%%-*}.txt"; [ -e "$$to" ] || cp "$$f" "$$to" || exit 1; \
+	done
+
+# Writes the ready scenes again from their table (tools/example_scenes.cpp).
+examples: configure
+	cmake --build $(BUILD) -j $(JOBS) --target partivox-example-scenes
+	$(BIN)/partivox-example-scenes examples
 
 # The simulator in the working folder: settings go to run/data/N.txt. Only
 # what it needs is built, so a first start does not wait for the tests.

@@ -19,8 +19,7 @@ mode_t usualMode() {
     return 0666 & ~mask;
 }
 
-// False with errno set when any byte could not be written.
-static bool writeAll(int fd, const std::string& text) {
+bool writeWhole(int fd, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
         const ssize_t n = write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
@@ -45,7 +44,7 @@ bool writeTemporary(const std::string& pattern, const std::string& text, mode_t 
     const int fd = mkstemp(name.data());
     if (fd < 0) return false;
     // mkstemp makes the file private.
-    const bool written = fchmod(fd, mode) == 0 && writeAll(fd, text) && fsync(fd) == 0;
+    const bool written = fchmod(fd, mode) == 0 && writeWhole(fd, text) && fsync(fd) == 0;
     if (closeAfter(fd, written)) {
         temporary = name.data();
         return true;
@@ -100,7 +99,7 @@ static std::string folderOf(const std::string& path) {
 
 static bool writeInPlace(const std::string& path, const std::string& text) {
     const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY);
-    return fd >= 0 && closeAfter(fd, writeAll(fd, text));
+    return fd >= 0 && closeAfter(fd, writeWhole(fd, text));
 }
 
 std::string writeOutputFile(const std::string& path, const std::string& text, OtherFiles others) {
@@ -120,4 +119,19 @@ std::string writeOutputFile(const std::string& path, const std::string& text, Ot
     if (target.empty()) return std::strerror(errno);
     if (!userMayWrite(folderOf(target)) || (exists && !userMayWrite(target))) return std::strerror(errno);
     return replaceAtomically(target, text, exists ? info.st_mode & 07777 : usualMode()) ? "" : std::strerror(errno);
+}
+
+int openOutputStream(const std::string& path, std::string& failure) {
+    struct stat info;
+    const bool exists = stat(path.c_str(), &info) == 0;
+    const std::string target = followLinks(path);
+    int fd = -1;
+    if (exists && S_ISDIR(info.st_mode))
+        errno = EISDIR;
+    else if (exists && !S_ISREG(info.st_mode))
+        failure = "not a regular file";
+    else if (!target.empty() && userMayWrite(folderOf(target)) && (!exists || userMayWrite(target)))
+        fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, usualMode());
+    if (fd < 0 && failure.empty()) failure = std::strerror(errno);
+    return fd;
 }

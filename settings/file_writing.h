@@ -1,6 +1,7 @@
 // Writing files so that no reader ever sees one half written, and never
 // where the user may not write: the simulator's save, tabulix's annotated
-// files, the batch runner's output and the font generator share these.
+// files, the batch runner's output and the font generator share these, and
+// the simulator's recording follows the same rules for where it may write.
 #pragma once
 
 #include <sys/types.h>
@@ -46,3 +47,15 @@ bool replaceAtomically(const std::string& path, const std::string& text, mode_t 
 // leaves a partial file at `path`.
 std::string writeOutputFile(const std::string& path, const std::string& text,
                             OtherFiles others = OtherFiles::Refused);
+
+// Opens a file a user names as output that is written piece by piece as it
+// comes (a recording), so that what was written survives a crash: a new file
+// gets the usual permissions, an existing one is emptied, a symbolic link is
+// followed. A directory, a pipe or device (which could keep a program with
+// windows waiting), a missing folder and a file or folder the user may not
+// write are refused, even for the superuser. Returns the descriptor, or -1
+// with `failure` saying why.
+int openOutputStream(const std::string& path, std::string& failure);
+
+// Writes all of `text` at the descriptor's position; false with errno set.
+bool writeWhole(int fd, const std::string& text);

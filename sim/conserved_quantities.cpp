@@ -19,9 +19,11 @@ using namespace Conserved;
 
 static const int valueQuery = static_cast<int>(PotentialQuery::Value);
 
-// Each term is a double added to a float entry, which rounds after every
-// addition: the user sees the single-precision sums.
-static void addSingleParticleTerms(float* e, const Particle& p, double B) {
+// Each term is a double added to an entry of type Sum. The panel's entries
+// are floats, which round after every addition: the user sees the
+// single-precision sums.
+template <typename Sum>
+static void addSingleParticleTerms(Sum* e, const Particle& p, double B) {
     const double x = p.x, y = p.y, vx = p.vx, vy = p.vy, m = p.mass, q = p.charge;
     e[momentumX] += m * vx;
     e[momentumY] += m * vy;
@@ -56,7 +58,8 @@ static double externalSlotEnergy(const PotentialSlot& k, const Particle& p) {
     }
 }
 
-static void addPairTerms(float* e, const WorldState& w, const Particle& pi, const Particle& pj) {
+template <typename Sum>
+static void addPairTerms(Sum* e, const WorldState& w, const Particle& pi, const Particle& pj) {
     const auto [dx, dy] = pairSeparation(pi, pj, w.boundaryX, w.boundaryY, w.windowWidth, w.windowHeight);
     const double r = std::sqrt(dx * dx + dy * dy);
     if (w.forcesEnabled == 1) {
@@ -69,13 +72,15 @@ static void addPairTerms(float* e, const WorldState& w, const Particle& pi, cons
 
 // The soft walls' energy per unit mass: a step of height S at distance P
 // inside each edge of an axis of length L.
-static void addSoftWallAxis(float* e, const WorldState& w, const Particle& p, int shape, double L) {
+template <typename Sum>
+static void addSoftWallAxis(Sum* e, const WorldState& w, const Particle& p, int shape, double L) {
     const double S = w.wallStrength, soft = w.wallSoftness, P = w.wallPosition;
     e[otherExternalEnergy] += 0.5 * S * (1 - externalPotential(p.x, p.y, P, soft, valueQuery, shape)) * p.mass;
     e[otherExternalEnergy] += (externalPotential(p.x, p.y, L - P, soft, valueQuery, shape) + 1) * 0.5 * S * p.mass;
 }
 
-static void addExternalTerms(float* e, const WorldState& w, const Particle& p) {
+template <typename Sum>
+static void addExternalTerms(Sum* e, const WorldState& w, const Particle& p) {
     const int uniform = static_cast<int>(ExternalShape::UniformField);
     if (w.forcesEnabled == 1) {
         e[electricEnergy] += externalPotential(p.x, p.y, w.electricX, w.electricY, valueQuery, uniform) * p.charge;
@@ -88,9 +93,9 @@ static void addExternalTerms(float* e, const WorldState& w, const Particle& p) {
     for (const PotentialSlot& k : w.externalSlots) e[otherExternalEnergy] += externalSlotEnergy(k, p);
 }
 
-void computeConservedQuantities() {
+template <typename Sum>
+static void computeSums(Sum* e) {
     const WorldState& w = world;
-    float* e = world.conservedValues;
     for (int k = 0; k < Count; ++k) e[k] = 0;
     const double B = w.magneticField;
     for (int i = 0; i < w.particleCount; ++i) {
@@ -101,6 +106,12 @@ void computeConservedQuantities() {
     e[totalMomentumX] = e[magneticMomentumX] + e[momentumX];
     e[totalMomentumY] = e[magneticMomentumY] + e[momentumY];
     e[totalAngularMomentum] = e[magneticAngularMomentum] + e[angularMomentum];
-    e[totalEnergy] = static_cast<float>(((((static_cast<double>(e[coulombEnergy]) + e[kineticEnergy]) + e[electricEnergy]) +
+    e[totalEnergy] = static_cast<Sum>(((((static_cast<double>(e[coulombEnergy]) + e[kineticEnergy]) + e[electricEnergy]) +
                                           e[gravityEnergy]) + e[otherExternalEnergy]) + e[otherPairEnergy]);
 }
+
+void computeConservedQuantitiesInto(float* e) { computeSums(e); }
+
+void computeConservedQuantitiesInDouble(double* e) { computeSums(e); }
+
+void computeConservedQuantities() { computeConservedQuantitiesInto(world.conservedValues); }

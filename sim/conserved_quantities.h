@@ -32,3 +32,11 @@ extern const char* const names[Count];
 // in single precision, as the panel shows it; nothing guards against the
 // non-finite values degenerate settings give.
 void computeConservedQuantities();
+
+// The same sums into e[0 .. Conserved::Count - 1], leaving what the panel
+// shows alone: a recording takes them whether or not the panel asks.
+void computeConservedQuantitiesInto(float* e);
+
+// The same sums accumulated in double precision, for measuring the time
+// step's error far below what single precision resolves.
+void computeConservedQuantitiesInDouble(double* e);

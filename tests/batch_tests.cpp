@@ -168,6 +168,66 @@ TEST_F(Batch, BadArgumentsAreRefused) {
     expectRefused(in + out + "10 --threads", "usage");
     expectRefused(in + out + "10 --fast 2", "unknown option '--fast'");
     expectRefused("--conserved", "usage");
+    expectRefused(in + out + "10 --every 5", "--every needs --series");
+    expectRefused(in + out + "10 --series '" + path("s.csv") + "' --every 0", "--every");
+    expectRefused(in + out + "10 --series", "usage");
+    EXPECT_FALSE(exists(path("s.csv")));
+}
+
+// A row at step 0, every K steps and at the last step, each holding what the
+// panel would show at that step, in digits that read back to the same float.
+TEST_F(Batch, SeriesSamplesTheConservedQuantitiesOfTheRun) {
+    WorldState w = busyWorld();
+    w.particleCount = 20;
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), w));
+    const std::string in = "'" + path("in.txt") + "' ";
+    ASSERT_EQ(run(in + "'" + path("plain.txt") + "' 7").status, 0);
+    const Outcome o = run(in + "'" + path("out.txt") + "' 7 --series '" + path("s.csv") + "' --every 3 --threads 2");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(contents(path("out.txt")), contents(path("plain.txt")));
+
+    std::istringstream csv(contents(path("s.csv")));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "step,time,momentum_x,momentum_y,angular_momentum,magnetic_momentum_x,magnetic_momentum_y,"
+                    "magnetic_angular_momentum,total_momentum_x,total_momentum_y,total_angular_momentum,"
+                    "kinetic_energy,coulomb_energy,electric_energy,gravity_energy,other_external_energy,"
+                    "other_pair_energy,total_energy");
+    world = WorldState{};
+    ASSERT_TRUE(loadSettingsFile(path("in.txt"), world, SizeLines::Window).complete);
+    int done = 0;
+    for (int sampled : {0, 3, 6, 7}) {
+        for (; done < sampled; ++done) {
+            advanceStep();
+            applyBoundaries();
+        }
+        computeConservedQuantities();
+        ASSERT_TRUE(std::getline(csv, line)) << "row of step " << sampled;
+        std::istringstream row(line);
+        std::string cell;
+        std::getline(row, cell, ',');
+        EXPECT_EQ(cell, std::to_string(sampled));
+        std::getline(row, cell, ',');
+        EXPECT_EQ(std::strtod(cell.c_str(), nullptr), sampled * static_cast<double>(0.1f));
+        for (float expected : world.conservedValues) {
+            ASSERT_TRUE(std::getline(row, cell, ','));
+            EXPECT_EQ(std::strtof(cell.c_str(), nullptr), expected) << cell << " at step " << sampled;
+        }
+        EXPECT_FALSE(std::getline(row, cell, ',')) << line;
+    }
+    EXPECT_FALSE(std::getline(csv, line)) << line;
+}
+
+// The series is written like OUT and before it: where it cannot be, the run
+// ends with one line, status 2 and no OUT.
+TEST_F(Batch, SeriesThatCannotBeWrittenLeavesNoOutput) {
+    ASSERT_TRUE(writeSettingsFileAtomically(path("in.txt"), WorldState{}));
+    const std::string run = "'" + path("in.txt") + "' '" + path("out.txt") + "' 3 --series ";
+    ASSERT_EQ(mkdir(path("folder").c_str(), 0555), 0);
+    expectRefused(run + "/dev/full", "No space left");
+    expectRefused(run + "'" + path("folder/s.csv") + "'", "Permission denied");
+    expectRefused(run + "'" + path("missing/s.csv") + "'", path("missing/s.csv"));
+    EXPECT_FALSE(exists(path("folder/s.csv")));
 }
 
 TEST_F(Batch, UnreadableIncompleteAndUnwritableFilesAreRefused) {

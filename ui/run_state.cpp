@@ -9,6 +9,7 @@
 #include "sim/time_step.h"
 #include "sim/world_state.h"
 #include "ui/particle_editing.h"
+#include "ui/recording.h"
 #include "ui/window_seam.h"
 
 bool runConditionHolds() {
@@ -42,6 +43,7 @@ void idleStep() {
     w.frameCounter = w.frameCounter + 1;
     if (w.frameCounter < w.displayInterval) return;
     if (w.computeConserved == 1) computeConservedQuantities();
+    recordFrame(w.frameCounter);
     copyInfoParticle();
     w.frameCounter = 0;
     syncControls();

@@ -10,8 +10,8 @@ void stopSimulation();
 void resumeSimulation();
 
 // One time step and the boundary fold; every displayInterval steps also the
-// conserved quantities (when asked for), the panel refresh, a redraw and a
-// short sleep.
+// conserved quantities (when asked for), a row of the recording (when one
+// runs), the panel refresh, a redraw and a short sleep.
 void idleStep();
 
 // The button "一時停止(P)" and the keys P and p.

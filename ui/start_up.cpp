@@ -23,6 +23,7 @@
 #include "ui/control_panel.h"
 #include "ui/main_window_drawing.h"
 #include "ui/mouse_keyboard.h"
+#include "ui/recording.h"
 #include "ui/save_load.h"
 
 namespace {
@@ -51,21 +52,24 @@ Display* requireDisplay(int argc, char** argv) {
 }
 
 const char* const help =
-    "usage: partivox [GLUT options] [--user-folder] [FILE]\n"
+    "usage: partivox [GLUT options] [--user-folder] [--record FILE.csv] [FILE]\n"
     "Charged particles in a plane: a main window to watch and drag them, a\n"
     "control window for every setting. Works in the current folder: settings in\n"
     "data/N.txt, the label font sjis.fnt (else the installed one).\n"
     "\n"
-    "  FILE           a settings file, loaded at start as the load button would\n"
-    "  --user-folder  work in ${XDG_DATA_HOME:-~/.local/share}/partivox, made when\n"
-    "                 missing, with data/, textdata/ and the example scenes\n"
-    "  --help         this text\n"
-    "  --version      the version\n";
+    "  FILE               a settings file, loaded at start as the load button would\n"
+    "  --user-folder      work in ${XDG_DATA_HOME:-~/.local/share}/partivox, made\n"
+    "                     when missing, with data/, textdata/ and the example scenes\n"
+    "  --record FILE.csv  write the conserved quantities of every displayed frame\n"
+    "  --help             this text\n"
+    "  --version          the version\n";
 
 // The simulator's own arguments, read before any window or display is needed.
+// Paths are made absolute: the user folder changes the working folder.
 struct Arguments {
     bool userFolder = false;      // --user-folder: work in the user's own folder
-    std::string settingsFile;     // FILE, absolute: the user folder changes the working folder
+    std::string recordFile;       // --record FILE.csv, or empty
+    std::string settingsFile;     // FILE, or empty
 };
 
 Arguments readArguments(int argc, char** argv) {
@@ -73,13 +77,17 @@ Arguments readArguments(int argc, char** argv) {
     answerHelpAndVersion(own, "partivox", help);
     Arguments arguments;
     std::vector<const char*> files;
-    for (const char* argument : own) {
-        if (std::strcmp(argument, "--user-folder") == 0)
+    for (std::size_t k = 0; k < own.size(); ++k) {
+        if (std::strcmp(own[k], "--user-folder") == 0)
             arguments.userFolder = true;
-        else if (isOption(argument))
-            refuseOption("partivox", argument);
+        else if (std::strcmp(own[k], "--record") == 0) {
+            if (k + 1 == own.size()) refuseArguments("partivox", help);
+            arguments.recordFile = std::filesystem::absolute(own[++k]).string();
+        }
+        else if (isOption(own[k]))
+            refuseOption("partivox", own[k]);
         else
-            files.push_back(argument);
+            files.push_back(own[k]);
     }
     if (files.size() > 1) refuseArguments("partivox", help);
     if (files.empty()) return arguments;
@@ -89,6 +97,16 @@ Arguments readArguments(int argc, char** argv) {
     }
     arguments.settingsFile = std::filesystem::absolute(files[0]).string();
     return arguments;
+}
+
+// Opened before any window, so that a recording that cannot be made is said
+// at once rather than after the user has set up an experiment.
+void startRecordingTo(const std::string& path) {
+    if (path.empty()) return;
+    const std::string failure = startRecording(path.c_str());
+    if (failure.empty()) return;
+    std::fprintf(stderr, "partivox: cannot record to '%s': %s\n", path.c_str(), failure.c_str());
+    std::exit(2);
 }
 
 void openMainWindow() {
@@ -123,6 +141,7 @@ void startUp(int& argc, char** argv) {
     Display* probe = requireDisplay(argc, argv);
     glutInit(&argc, argv);
     XCloseDisplay(probe);
+    startRecordingTo(arguments.recordFile);
     if (arguments.userFolder) enterUserFolder("partivox");
     openMainWindow();
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
@@ -130,7 +149,9 @@ void startUp(int& argc, char** argv) {
     controlWindow = GLUI_Master.create_glui("コントロールウィンドウ", 0, 600, 0);
     buildControlPanel();
     controlWindow->set_main_gfx_window(world.mainWindow);
-    if (arguments.settingsFile.empty()) return;
-    waitForMainWindowSize();
-    loadSettingsFrom(arguments.settingsFile);
+    if (!arguments.settingsFile.empty()) {
+        waitForMainWindowSize();
+        loadSettingsFrom(arguments.settingsFile);
+    }
+    recordFrame(0);
 }
