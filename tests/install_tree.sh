@@ -36,7 +36,7 @@ for entry in partivox tabulix; do
     fail "$entry.desktop is not a valid menu entry"
 done
 
-for program in partivox tabulix partivox-batch; do
+for program in partivox tabulix partivox-batch partivox-plot; do
   [ -x "bin/$program" ] || fail "bin/$program is not installed"
   page="share/man/man1/$program.1.gz"
   [ -s "$page" ] || fail "$page is not installed"

@@ -9,9 +9,15 @@
 # a picture that cannot be made ends with one line and status 2.
 set -euo pipefail
 
+usage="usage: partivox-plot FILE.csv OUT.png [COLUMN...]"
 fail() { echo "partivox-plot: $*" >&2; exit 2; }
 
-[ $# -ge 2 ] || fail "usage: partivox-plot FILE.csv OUT.png [COLUMN...]"
+case "${1:-}" in
+  --help) printf '%s\n%s\n' "$usage" "Draws columns of a partivox CSV (default: the energies) against time as an 800 x 500 PNG."; exit 0 ;;
+  --version) echo "partivox-plot @PROJECT_VERSION@"; exit 0 ;;
+  --*) fail "unknown option '$1'" ;;
+esac
+[ $# -ge 2 ] || fail "$usage"
 csv=$1 out=$2
 shift 2
 [ -f "$csv" ] && [ -r "$csv" ] || fail "cannot read '$csv'"
