@@ -46,7 +46,7 @@ for program in partivox tabulix partivox-batch partivox-plot; do
   zcat "$page" | grep -q "^\.TH .* \"partivox $version\"" || fail "$page is not of version $version"
 
   [ "$(env -u DISPLAY "bin/$program" --version)" = "$program $version" ] || fail "$program --version"
-  env -u DISPLAY "bin/$program" --help | grep -q "^usage: $program" || fail "$program --help"
+  env -u DISPLAY "bin/$program" --help | grep "^usage: $program" >/dev/null || fail "$program --help"
   status=0
   message=$(env -u DISPLAY "bin/$program" --no-such-option 2>&1 >/dev/null) || status=$?
   [ "$status" = 2 ] || fail "$program --no-such-option: exit status $status, not 2"

@@ -65,11 +65,10 @@ const char* const help =
     "  --version          the version\n";
 
 // The simulator's own arguments, read before any window or display is needed.
-// Paths are made absolute: the user folder changes the working folder.
 struct Arguments {
     bool userFolder = false;      // --user-folder: work in the user's own folder
-    std::string recordFile;       // --record FILE.csv, or empty
-    std::string settingsFile;     // FILE, or empty
+    std::string recordFile;       // --record FILE.csv, opened before the user folder is entered
+    std::string settingsFile;     // FILE, absolute: the user folder changes the working folder
 };
 
 Arguments readArguments(int argc, char** argv) {
@@ -82,7 +81,7 @@ Arguments readArguments(int argc, char** argv) {
             arguments.userFolder = true;
         else if (std::strcmp(own[k], "--record") == 0) {
             if (k + 1 == own.size()) refuseArguments("partivox", help);
-            arguments.recordFile = std::filesystem::absolute(own[++k]).string();
+            arguments.recordFile = own[++k];
         }
         else if (isOption(own[k]))
             refuseOption("partivox", own[k]);
