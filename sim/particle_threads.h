@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "sim/force_rates.h"
 
@@ -30,6 +31,11 @@ constexpr std::size_t MaxJobContext = 2048;
 // One caller at a time: the simulator steps from its one main thread.
 void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
                   std::size_t contextBytes, BlockRates compute, ParticleRate* rates, int blockSize);
+
+// Makes the next job job number `jobs` (never one below a job already run),
+// so that the tests reach the far end of the job counter without running all
+// the jobs before it.
+void countJobsFrom(std::uint64_t jobs);
 
 // How many threads a computation of `pairWork` pair evaluations is worth: one
 // per slice of work large enough to pay for waking a thread, at most the
