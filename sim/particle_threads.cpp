@@ -38,6 +38,7 @@ struct Snapshot {
     BlockRates compute = nullptr;
     Particle particles[MaxParticles];
     alignas(64) unsigned char context[MaxJobContext];
+    alignas(64) unsigned char scratch[JobScratchBytes];
 };
 constexpr int SnapshotCount = 8;
 Snapshot snapshots[SnapshotCount];
@@ -68,6 +69,9 @@ std::atomic<std::uint64_t> finished[MaxParticles];
 ParticleRate helperRates[MaxHelpers][MaxParticles];
 ParticleRate callerRates[MaxParticles];
 
+// The scratch of a job the caller runs by itself.
+alignas(64) unsigned char soloScratch[JobScratchBytes];
+
 std::atomic<int> helpersWanted{0};
 
 // Each helper sleeps on its own word, so that a job wakes exactly the
@@ -79,19 +83,6 @@ int helpersStarted = 0;
 
 long futex(std::atomic<std::uint32_t>* word, int op, std::uint32_t value) {
     return syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(word), op, value, nullptr, nullptr, 0);
-}
-
-// One round of waiting: a pause for the first rounds, then a yield, which on
-// a busy machine hands the core to whoever the system has waiting, perhaps
-// the very thread being waited for.
-void relax(int round) {
-    if (round >= 64) {
-        sched_yield();
-        return;
-    }
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
 }
 
 // Marks `block` finished in `job` by `owner`, unless someone was first; a
@@ -125,7 +116,7 @@ void helpWith(std::uint32_t generation, int helper) {
         }
         const int block = nextBlockOf(t);
         const std::uint64_t job = snapshot.job;
-        snapshot.compute(block, snapshot.particles, snapshot.context, helperRates[helper]);
+        snapshot.compute(block, snapshot.particles, snapshot.context, snapshot.scratch, helperRates[helper]);
         snapshot.users.fetch_sub(1);
         claimFinished(block, job, helper + 1);
     }
@@ -176,14 +167,14 @@ void copyBlock(const ParticleRate* from, ParticleRate* to, int block, int size, 
 }
 
 // Collects a block a helper took: its result if it comes within `patience`,
-// else the caller's own, computed meanwhile from the caller's input.
+// else the caller's own, computed alone from the caller's input.
 void collect(int block, int size, int particles, std::uint64_t job, Clock::duration patience,
              const Particle* state, const void* context, BlockRates compute, ParticleRate* rates) {
     int owner = 0;
     const auto giveUp = Clock::now() + patience;
     for (int k = 0; !isFinished(block, job, owner) && Clock::now() < giveUp; ++k) relax(k);
     if (!isFinished(block, job, owner)) {
-        compute(block, state, context, callerRates);
+        compute(block, state, context, nullptr, callerRates);
         if (claimFinished(block, job, 0)) return copyBlock(callerRates, rates, block, size, particles);
         isFinished(block, job, owner);
     }
@@ -192,13 +183,23 @@ void collect(int block, int size, int particles, std::uint64_t job, Clock::durat
 
 }  // namespace
 
+void relax(int round) {
+    if (round >= 64) {
+        sched_yield();
+        return;
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
 void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
                   std::size_t contextBytes, BlockRates compute, ParticleRate* rates, int size) {
     static int lastSnapshot = 0;
     const int helpers = std::min({threads - 1, blocks - 1, MaxHelpers});
     const int s = helpers > 0 && contextBytes <= MaxJobContext ? freeSnapshot(lastSnapshot) : -1;
     if (s < 0) {
-        for (int b = 0; b < blocks; ++b) compute(b, state, context, rates);
+        for (int b = 0; b < blocks; ++b) compute(b, state, context, soloScratch, rates);
         return;
     }
     lastSnapshot = s;
@@ -224,7 +225,7 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     const auto start = Clock::now();
     for (std::uint64_t t = ticket.load(); generationOf(t) == generation && nextBlockOf(t) < blocks;) {
         if (!ticket.compare_exchange_weak(t, t + 1)) continue;
-        compute(nextBlockOf(t), state, context, rates);
+        compute(nextBlockOf(t), snapshot.particles, snapshot.context, snapshot.scratch, rates);
         mine[nextBlockOf(t)] = true;
         ++ownBlocks;
         t = ticket.load();

@@ -27,7 +27,7 @@ ParticleRate rates[MaxParticles + 1];
 constexpr int Size = 8;
 int count = 0;
 
-void plainBlock(int block, const Particle* state, const void* context, ParticleRate* out) {
+void plainBlock(int block, const Particle* state, const void* context, void*, ParticleRate* out) {
     writeBlock(block, state, context, out, Size, count);
 }
 
@@ -54,7 +54,7 @@ TEST(ParticleThreads, EveryParticleOnceWithTheCallersInput) {
 std::thread::id caller;
 std::atomic<bool> stalling{false}, released{false}, stalledDone{false};
 
-void stallingBlock(int block, const Particle* state, const void* context, ParticleRate* out) {
+void stallingBlock(int block, const Particle* state, const void* context, void*, ParticleRate* out) {
     if (std::this_thread::get_id() == caller)
         while (stalling) std::this_thread::yield();
     else if (stalling.exchange(false)) {
