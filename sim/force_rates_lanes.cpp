@@ -70,6 +70,7 @@ struct LaneSettings {
     ActivePairSlot slots[PotentialSlotCount];
     bool correctedQuotients;          // the Coulomb-only loop may use Markstein's correction
     std::uint64_t call;               // which computeRates this is, for the wavefront's marks
+    bool wavefront;                   // every pair once (see below), or every block alone
 };
 
 // Every computeRates call gets the next number, whichever kernel runs it, so
@@ -655,6 +656,13 @@ using Clock = std::chrono::steady_clock;
 // bookkeeping (measured: 10 particles were 8 % slower through it).
 constexpr int WavefrontFromBlocks = 4;
 
+constexpr int PatienceMicroseconds = 10;
+
+// A row tells the rows after it how far it got every this many columns.
+constexpr int PublishEvery = 8;
+
+constexpr int PrefetchColumns = 4;
+
 // Particle lane data, each field for all particles, so a block's lanes are
 // one contiguous load.
 constexpr double(LaneBlock::*laneFields[])[MaxLanes] = {
@@ -687,30 +695,34 @@ void restoreBlock(LaneBlock& B, const Wavefront& W, int block) {
 
 std::uint64_t mark(std::uint64_t call, int columns) { return call << 16 | static_cast<std::uint64_t>(columns); }
 
-// Waits until row `row` has finished column `column`. False when the
-// wavefront is given up: by another row, or by this one after `patience`.
-bool awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock::duration patience) {
+// Waits until row `row` has finished column `column`; returns how many
+// columns it has finished, or -1 when the wavefront is given up: by another
+// row, or by this one after `patience`.
+int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock::duration patience) {
     const std::uint64_t wanted = mark(L.call, column + 1);
-    if (__atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE) >= wanted) return true;
+    std::uint64_t seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
     const auto giveUp = Clock::now() + patience;
-    for (int k = 0;; ++k) {
-        if (__atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE) >= wanted) return true;
-        if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call) return false;
+    for (int k = 0; seen < wanted; ++k) {
+        if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call) return -1;
         if (Clock::now() >= giveUp) {
             __atomic_store_n(&W.abandoned, L.call, __ATOMIC_RELAXED);
-            return false;
+            return -1;
         }
         relax(k);
+        seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
     }
+    return static_cast<int>(seen & 0xffff);
 }
 
-// How long a row waits for the one before it to finish a column: far longer
-// than a tile takes on a running thread (about a nanosecond per Coulomb pair,
-// the slots' library calls a dozen each).
+// How long a row waits for the one before it to finish a column: a few
+// tiles' time on a running thread (about a nanosecond per Coulomb pair, the
+// slots' library calls a dozen each), little beside the time slice of a
+// pre-empted one, after which the rows left are cheaper computed alone.
 Clock::duration columnPatience(const LaneSettings& L) {
     const double lanes = static_cast<double>(hn::Lanes(D()));
     const double tileNanoseconds = lanes * lanes * (1 + 12 * L.slotCount);
-    return std::chrono::microseconds(100) + std::chrono::nanoseconds(static_cast<long>(16 * tileNanoseconds));
+    return std::chrono::microseconds(PatienceMicroseconds) +
+           std::chrono::nanoseconds(static_cast<long>(16 * tileNanoseconds));
 }
 
 // The values a tile's pairs share, [R's particle][Q's lane] as computed,
@@ -935,8 +947,17 @@ void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& 
     const int lanes = static_cast<int>(hn::Lanes(D()));
     const int blocks = (n + lanes - 1) / lanes;
     const Clock::duration patience = columnPatience(L);
-    if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call ||
-        (q > 0 && !awaitColumn(W, q - 1, q, L, patience)))
+    // Columns the row before is known to have finished: read again only when
+    // needed, since it publishes only every few columns (a cache line that
+    // two cores take turns writing and reading at every tile would set the
+    // pace).
+    int known = q > 0 ? 0 : blocks;
+    auto waitFor = [&](int column) {
+        if (known > column) return true;
+        known = awaitColumn(W, q - 1, column, L, patience);
+        return known > column;
+    };
+    if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call || !waitFor(q))
         return computeAlone(q, state, L, rates);
     LaneBlock Q;
     if (q == 0)
@@ -945,7 +966,11 @@ void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& 
         restoreBlock(Q, W, q);
     sumPairs(Q, state, L, Q.first, std::min(n, Q.first + lanes));
     for (int r = q + 1; r < blocks; ++r) {
-        if (q > 0 && !awaitColumn(W, q - 1, r, L, patience)) return computeAlone(q, state, L, rates);
+        if (!waitFor(r)) return computeAlone(q, state, L, rates);
+        // The sums of a column come from the core that ran the row before:
+        // ask for them a few tiles ahead, for writing.
+        const int ahead = std::min(r + PrefetchColumns, blocks - 1) * lanes;
+        for (int f = LaneFieldCount - SumFields; f < LaneFieldCount; ++f) __builtin_prefetch(W.field[f] + ahead, 1);
         LaneBlock R;
         if (q == 0)
             loadBlock(R, r * lanes, state, L);
@@ -953,7 +978,8 @@ void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& 
             restoreBlock(R, W, r);
         sumTile<Folds, Corrected, Checked, Slots>(Q, R, std::min(lanes, n - r * lanes), state, L);
         saveBlock(R, W, r, q == 0 ? 0 : LaneFieldCount - SumFields);
-        __atomic_store_n(&W.progress[q], mark(L.call, r + 1), __ATOMIC_RELEASE);
+        if ((r + 1) % PublishEvery == 0 || r + 1 == blocks)
+            __atomic_store_n(&W.progress[q], mark(L.call, r + 1), __ATOMIC_RELEASE);
     }
     storeBlock(Q, L, rates);
 }
@@ -971,22 +997,31 @@ void computeRowChoosingQuotients(int q, const Particle* state, const LaneSetting
 
 void computeBlock(int block, const Particle* state, const void* context, void* scratch, ParticleRate* rates) {
     const LaneSettings& L = *static_cast<const LaneSettings*>(context);
-    const int lanes = static_cast<int>(hn::Lanes(D()));
-    const bool fewBlocks = L.s.particleCount <= (WavefrontFromBlocks - 1) * lanes;
-    if (scratch == nullptr || fewBlocks || (!L.coulomb && L.slotCount == 0))
-        return computeAlone(block, state, L, rates);
+    if (scratch == nullptr || !L.wavefront) return computeAlone(block, state, L, rates);
     Wavefront& W = *static_cast<Wavefront*>(scratch);
     L.folds ? computeRowChoosingQuotients<true>(block, state, L, W, rates)
             : computeRowChoosingQuotients<false>(block, state, L, W, rates);
 }
 
+// Whether the wavefront pays, as measured (bench/README.md): not below four
+// blocks, where its bookkeeping costs more than the pairs it shares; and for
+// the Coulomb term alone only on one thread, since across cores the running
+// sums of every column change cores at every tile, which costs more than the
+// tile's work.
+bool wavefrontPays(const LaneSettings& L, int blocks, int threads) {
+    if (blocks < WavefrontFromBlocks || (!L.coulomb && L.slotCount == 0)) return false;
+    return L.slotCount > 0 || threads == 1;
+}
+
 void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
-    const LaneSettings L = laneSettingsFrom(state);
+    LaneSettings L = laneSettingsFrom(state);
     const int n = L.s.particleCount;
     if (n <= 0) return;
     const int lanes = static_cast<int>(hn::Lanes(D()));
-    forEachBlock((n + lanes - 1) / lanes, threadsForWork(pairWork(L)), n, state, &L, sizeof L, computeBlock, rates,
-                 lanes);
+    const int blocks = (n + lanes - 1) / lanes;
+    const int threads = threadsForWork(pairWork(L));
+    L.wavefront = wavefrontPays(L, blocks, threads);
+    forEachBlock(blocks, threads, n, state, &L, sizeof L, computeBlock, rates, lanes);
 }
 
 void LaneQuotients(const double* a, const double* b, double* quotients, int count) {
