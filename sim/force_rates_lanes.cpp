@@ -19,9 +19,14 @@
 // all steps far from those limits (coulombRangeIsSafe); otherwise, and on
 // instruction sets without a fused multiply-add, it divides.
 //
+// The other liberty: values a pair shares with its mirror (r, the Coulomb
+// quotients, the slots' values and gradients) are computed once for both,
+// which gives the same bits (see "Every pair once" below); each particle
+// still takes its terms for ascending j.
+//
 // Contents: settings hoisted per call; a block of particles; quotients; the
-// Coulomb term; the pair-slot shapes and kinds; the pair loops; the entry
-// points and the dispatch.
+// Coulomb term; the pair-slot shapes and kinds; the pair loops; every pair
+// once, the wavefront; the entry points and the dispatch.
 
 #include <algorithm>
 #include <chrono>
