@@ -132,6 +132,14 @@ std::string loadAverage() {
     return text;
 }
 
+// Steps per second: whole steps, with a decimal where the scene is slow
+// enough for it to matter.
+std::string figure(double stepsPerSecond) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", stepsPerSecond < 100 ? 1 : 0, stepsPerSecond);
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,9 +169,10 @@ int main(int argc, char** argv) {
             loaded = stepsPerSecond(scene, computeRates, cores, seconds);
             loadedOne = stepsPerSecond(scene, computeRates, 1, seconds);
         }
-        std::printf("| %s | %d | %.0f | %.0f | %.0f | %.0f | %.1f | %.1f | %.0f | %.1f |\n", scene.name,
-                    scene.particles, quiet.perSecond, quietOne.perSecond, loaded.perSecond, loadedOne.perSecond,
-                    reference.perSecond, quiet.perSecond / reference.perSecond, quietOne.perCpuSecond,
+        std::printf("| %s | %d | %s | %s | %s | %s | %.1f | %.1f | %s | %.1f |\n", scene.name, scene.particles,
+                    figure(quiet.perSecond).c_str(), figure(quietOne.perSecond).c_str(),
+                    figure(loaded.perSecond).c_str(), figure(loadedOne.perSecond).c_str(), reference.perSecond,
+                    quiet.perSecond / reference.perSecond, figure(quietOne.perCpuSecond).c_str(),
                     referenceOne.perCpuSecond);
         std::fflush(stdout);
     }

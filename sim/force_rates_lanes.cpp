@@ -19,11 +19,17 @@
 // all steps far from those limits (coulombRangeIsSafe); otherwise, and on
 // instruction sets without a fused multiply-add, it divides.
 //
+// The other liberty: values a pair shares with its mirror (r, the Coulomb
+// quotients, the slots' values and gradients) are computed once for both,
+// which gives the same bits (see "Every pair once" below); each particle
+// still takes its terms for ascending j.
+//
 // Contents: settings hoisted per call; a block of particles; quotients; the
-// Coulomb term; the pair-slot shapes and kinds; the pair loops; the entry
-// points and the dispatch.
+// Coulomb term; the pair-slot shapes and kinds; the pair loops; every pair
+// once, the wavefront; the entry points and the dispatch.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -68,7 +74,13 @@ struct LaneSettings {
     int slotCount;
     ActivePairSlot slots[PotentialSlotCount];
     bool correctedQuotients;          // the Coulomb-only loop may use Markstein's correction
+    std::uint64_t call;               // which computeRates this is, for the wavefront's marks
+    bool wavefront;                   // every pair once (see below), or every block alone
 };
+
+// Every computeRates call gets the next number, whichever kernel runs it, so
+// that marks an earlier call left in a job's scratch never count.
+inline std::uint64_t callsMade = 0;
 
 inline bool kindActs(int kind) {
     return kind >= static_cast<int>(PotentialKind::ChargeProportional) &&
@@ -130,6 +142,7 @@ inline LaneSettings laneSettingsFrom(const Particle* state) {
     for (int k = 0; k < PotentialSlotCount; ++k)
         if (kindActs(L.s.pairSlots[k].kind)) L.slots[L.slotCount++] = activePairSlot(L.s.pairSlots[k]);
     L.correctedQuotients = L.coulomb && L.slotCount == 0 && coulombRangeIsSafe(L.s, state);
+    L.call = ++callsMade;
     return L;
 }
 
@@ -275,32 +288,51 @@ HWY_INLINE V subtractWhere(M acts, V acc, V t) { return hn::IfThenElse(acts, hn:
 
 // GradX = -dx / r^3 (r >= a) or -dx / a^3, then ax -= GradX * (k q qj) / m.
 // Here -dx / b * (k q qj) is computed as dx / b * (-(k q) qj): negation is
-// exact, so the bits are the same.
-template <bool Corrected, Masses Kind>
-HWY_INLINE void coulombTerm(const LaneSettings& L, V dx, V dy, V r, V negatedStrengthCharge, V mass,
-                            V reciprocalMass, double chargeJ, V& tx, V& ty) {
+// exact, so the bits are the same. The quotients dx / b and dy / b are what a
+// pair shares with its mirror; the rest belongs to one direction.
+template <bool Corrected>
+HWY_INLINE void coulombQuotients(const LaneSettings& L, V dx, V dy, V r, V& qx, V& qy) {
     const D d;
     const V r3 = hn::Mul(hn::Mul(r, r), r);
     const V b = hn::IfThenElse(hn::Ge(r, hn::Set(d, L.softening)), r3, hn::Set(d, L.softeningCubed));
-    const V strength = hn::Mul(negatedStrengthCharge, hn::Set(d, chargeJ));
     if (Corrected) {
         const V y = hn::Div(hn::Set(d, 1.0), b);
-        const V px = hn::Mul(correctedQuotient(dx, b, y), strength);
-        const V py = hn::Mul(correctedQuotient(dy, b, y), strength);
-        if (Kind == Masses::Unit) {
-            tx = px;
-            ty = py;
-        } else if (Kind == Masses::PowersOfTwo) {
-            tx = hn::Mul(px, reciprocalMass);
-            ty = hn::Mul(py, reciprocalMass);
-        } else {
-            tx = correctedQuotient(px, mass, reciprocalMass);
-            ty = correctedQuotient(py, mass, reciprocalMass);
-        }
+        qx = correctedQuotient(dx, b, y);
+        qy = correctedQuotient(dy, b, y);
     } else {
-        tx = hn::Div(hn::Mul(hn::Div(dx, b), strength), mass);
-        ty = hn::Div(hn::Mul(hn::Div(dy, b), strength), mass);
+        qx = hn::Div(dx, b);
+        qy = hn::Div(dy, b);
     }
+}
+
+template <bool Corrected, Masses Kind>
+HWY_INLINE void coulombForce(V qx, V qy, V negatedStrengthCharge, V mass, V reciprocalMass, double chargeJ, V& tx,
+                             V& ty) {
+    const D d;
+    const V strength = hn::Mul(negatedStrengthCharge, hn::Set(d, chargeJ));
+    const V px = hn::Mul(qx, strength);
+    const V py = hn::Mul(qy, strength);
+    if (Corrected && Kind == Masses::Unit) {
+        tx = px;
+        ty = py;
+    } else if (Corrected && Kind == Masses::PowersOfTwo) {
+        tx = hn::Mul(px, reciprocalMass);
+        ty = hn::Mul(py, reciprocalMass);
+    } else if (Corrected) {
+        tx = correctedQuotient(px, mass, reciprocalMass);
+        ty = correctedQuotient(py, mass, reciprocalMass);
+    } else {
+        tx = hn::Div(px, mass);
+        ty = hn::Div(py, mass);
+    }
+}
+
+template <bool Corrected, Masses Kind>
+HWY_INLINE void coulombTerm(const LaneSettings& L, V dx, V dy, V r, V negatedStrengthCharge, V mass,
+                            V reciprocalMass, double chargeJ, V& tx, V& ty) {
+    V qx, qy;
+    coulombQuotients<Corrected>(L, dx, dy, r, qx, qy);
+    coulombForce<Corrected, Kind>(qx, qy, negatedStrengthCharge, mass, reciprocalMass, chargeJ, tx, ty);
 }
 
 // ---- Pair-slot shapes and kinds ----
@@ -422,13 +454,12 @@ HWY_NOINLINE void pairShape(const ActivePairSlot& k, V dx, V dy, V r, V& u, V& g
     }
 }
 
-// One slot's term for particle j, applied to the sums where both parts are
-// finite, as the reference's add and subtract do.
-HWY_INLINE void addSlotTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, V dx, V dy, V r,
-                            M others, V& ax, V& ay) {
+// One slot's term for particle j from its shape's value u or gradient (gx,
+// gy), applied to the sums where both parts are finite, as the reference's add
+// and subtract do.
+HWY_INLINE void addKindTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, V dx, V dy, V u, V gx,
+                            V gy, M others, V& ax, V& ay) {
     const D d;
-    V u, gx, gy;
-    pairShape(k, dx, dy, r, u, gx, gy);
     const V st = hn::Set(d, k.strength);
     const V q = hn::Load(d, B.charge), m = hn::Load(d, B.mass), D_ = hn::Load(d, B.dissipation);
     const V vx = hn::Load(d, B.vx), vy = hn::Load(d, B.vy);
@@ -482,17 +513,24 @@ HWY_INLINE void addSlotTerm(const ActivePairSlot& k, const LaneBlock& B, const P
     ay = hn::IfThenElse(acts, adds ? hn::Add(ay, ty) : hn::Sub(ay, ty), ay);
 }
 
+HWY_INLINE void addSlotTerm(const ActivePairSlot& k, const LaneBlock& B, const Particle& o, V dx, V dy, V r,
+                            M others, V& ax, V& ay) {
+    V u, gx, gy;
+    pairShape(k, dx, dy, r, u, gx, gy);
+    addKindTerm(k, B, o, dx, dy, u, gx, gy, others, ax, ay);
+}
+
 // ---- The pair loops ----
 
-// Every term the reference has, dividing where it divides.
+// Every term the reference has for j in [begin, end), dividing where it divides.
 template <bool Folds>
-void sumPairsInFull(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+void sumPairsInFull(LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end) {
     const D d;
     const V x = hn::Load(d, B.x), y = hn::Load(d, B.y);
     const V mass = hn::Load(d, B.mass), reciprocalMass = hn::Load(d, B.reciprocalMass);
     const V negatedStrengthCharge = hn::Neg(hn::Load(d, B.strengthCharge));
     V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
-    for (int j = 0; j < L.s.particleCount; ++j) {
+    for (int j = begin; j < end; ++j) {
         const Particle& o = state[j];
         V dx, dy;
         const V r = separation<Folds>(x, y, o, L, dx, dy);
@@ -550,58 +588,445 @@ HWY_INLINE void coulombRun(const LaneBlock& B, const Particle* state, const Lane
     }
 }
 
+// The Coulomb terms of j in [begin, end), the block's own particles masked.
 template <bool Folds, bool Corrected, Masses Kind, bool Softened>
-void sumCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+void sumCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end) {
     const D d;
-    const int n = L.s.particleCount;
-    const int own = std::min(n, B.first + static_cast<int>(hn::Lanes(d)));
+    const int own = std::min(L.s.particleCount, B.first + static_cast<int>(hn::Lanes(d)));
     V ax = hn::Load(d, B.ax), ay = hn::Load(d, B.ay);
-    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, 0, B.first, ax, ay);
-    coulombRun<Folds, Corrected, Kind, Softened, true>(B, state, L, B.first, own, ax, ay);
-    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, own, n, ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, begin, std::min(end, B.first), ax, ay);
+    coulombRun<Folds, Corrected, Kind, Softened, true>(B, state, L, std::max(begin, B.first), std::min(end, own), ax,
+                                                       ay);
+    coulombRun<Folds, Corrected, Kind, Softened, false>(B, state, L, std::max(begin, own), end, ax, ay);
     hn::Store(ax, d, B.ax);
     hn::Store(ay, d, B.ay);
 }
 
 template <bool Folds, Masses Kind>
-void sumCorrectedCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L) {
-    if (L.softening > 0) return sumCoulomb<Folds, true, Kind, true>(B, state, L);
-    sumCoulomb<Folds, true, Kind, false>(B, state, L);
+void sumCorrectedCoulomb(LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end) {
+    if (L.softening > 0) return sumCoulomb<Folds, true, Kind, true>(B, state, L, begin, end);
+    sumCoulomb<Folds, true, Kind, false>(B, state, L, begin, end);
 }
 
 template <bool Folds>
-void sumCoulombChoosingQuotients(LaneBlock& B, const Particle* state, const LaneSettings& L) {
-    if (!FusedMultiplyAdd || !L.correctedQuotients) return sumCoulomb<Folds, false, Masses::Any, false>(B, state, L);
+void sumCoulombChoosingQuotients(LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end) {
+    if (!FusedMultiplyAdd || !L.correctedQuotients)
+        return sumCoulomb<Folds, false, Masses::Any, false>(B, state, L, begin, end);
     switch (B.masses) {
-    case Masses::Unit: return sumCorrectedCoulomb<Folds, Masses::Unit>(B, state, L);
-    case Masses::PowersOfTwo: return sumCorrectedCoulomb<Folds, Masses::PowersOfTwo>(B, state, L);
-    default: return sumCorrectedCoulomb<Folds, Masses::Any>(B, state, L);
+    case Masses::Unit: return sumCorrectedCoulomb<Folds, Masses::Unit>(B, state, L, begin, end);
+    case Masses::PowersOfTwo: return sumCorrectedCoulomb<Folds, Masses::PowersOfTwo>(B, state, L, begin, end);
+    default: return sumCorrectedCoulomb<Folds, Masses::Any>(B, state, L, begin, end);
     }
 }
 
-void sumPairs(LaneBlock& B, const Particle* state, const LaneSettings& L) {
+// Every pair term of j in [begin, end), each pair on its own.
+void sumPairs(LaneBlock& B, const Particle* state, const LaneSettings& L, int begin, int end) {
     if (!L.coulomb && L.slotCount == 0) return;
-    if (L.slotCount > 0) return L.folds ? sumPairsInFull<true>(B, state, L) : sumPairsInFull<false>(B, state, L);
-    L.folds ? sumCoulombChoosingQuotients<true>(B, state, L) : sumCoulombChoosingQuotients<false>(B, state, L);
+    if (L.slotCount > 0)
+        return L.folds ? sumPairsInFull<true>(B, state, L, begin, end) : sumPairsInFull<false>(B, state, L, begin, end);
+    L.folds ? sumCoulombChoosingQuotients<true>(B, state, L, begin, end)
+            : sumCoulombChoosingQuotients<false>(B, state, L, begin, end);
+}
+
+// ---- Every pair once: the wavefront ----
+
+// For a pair and its mirror, dx and dy only change sign (IEEE subtraction is
+// antisymmetric; a zero difference is +0 both ways), so r, the Coulomb
+// quotients up to sign, and every slot's value and gradient up to sign are
+// the same bits both ways round: each gradient is a product or quotient in
+// which dx (or dy) is one factor and everything else depends on r. A tile of
+// blocks {Q, R} computes them once for Q's lanes, applies them to Q's sums
+// for R's particles in ascending order, then transposed to R's sums for Q's
+// particles. A periodic fold can break the symmetry (a separation of exactly
+// half the period folds to the same side both ways; with an odd period even
+// the lengths differ), so the mirror checks |dx| and |dy| and computes a
+// pair that differs in full.
+//
+// Every particle's terms must still come in ascending j. Block q's row takes
+// tiles {q, r} for r = q + 1 .. last, after the terms from blocks below q,
+// which the rows before it add to its sums, and its own block. So row q may
+// do column r once row q - 1 has: the rows run as a wavefront, each a little
+// behind the one before, the pool handing them out in order. The particles'
+// lane data, started by row 0, and the running sums of the blocks not yet
+// reached travel in the job's scratch.
+//
+// A row that waits too long for the row before it (a helper the system took
+// off its core) gives the wavefront up for the whole computation: it and
+// every row after it compute their block alone, by the loop above, which
+// gives the same bits.
+
+using Clock = std::chrono::steady_clock;
+
+// Below this many blocks the pairs a wavefront shares do not pay for its
+// bookkeeping (measured: 10 particles were 8 % slower through it).
+constexpr int WavefrontFromBlocks = 4;
+
+constexpr int PatienceMicroseconds = 10;
+
+// A row tells the rows after it how far it got every this many columns.
+constexpr int PublishEvery = 8;
+
+constexpr int PrefetchColumns = 4;
+
+// Particle lane data, each field for all particles, so a block's lanes are
+// one contiguous load.
+constexpr double(LaneBlock::*laneFields[])[MaxLanes] = {
+    &LaneBlock::x,      &LaneBlock::y,     &LaneBlock::vx,           &LaneBlock::vy,
+    &LaneBlock::charge, &LaneBlock::mass,  &LaneBlock::dissipation,  &LaneBlock::strengthCharge,
+    &LaneBlock::reciprocalMass, &LaneBlock::moving, &LaneBlock::equilibrium, &LaneBlock::ax, &LaneBlock::ay};
+constexpr int LaneFieldCount = sizeof laneFields / sizeof laneFields[0];
+constexpr int SumFields = 2;  // ax and ay, the last two
+
+struct Wavefront {
+    std::uint64_t abandoned;                // the call that gave the wavefront up
+    std::uint64_t progress[MaxParticles];   // per row: call << 16 | columns done
+    Masses masses[MaxParticles];
+    HWY_ALIGN double field[LaneFieldCount][MaxParticles + MaxLanes];
+};
+static_assert(sizeof(Wavefront) <= JobScratchBytes, "the wavefront lives in the job's scratch");
+
+void saveBlock(const LaneBlock& B, Wavefront& W, int block, int fromField) {
+    const D d;
+    for (int f = fromField; f < LaneFieldCount; ++f) hn::Store(hn::Load(d, B.*laneFields[f]), d, W.field[f] + B.first);
+    W.masses[block] = B.masses;
+}
+
+void restoreBlock(LaneBlock& B, const Wavefront& W, int block) {
+    const D d;
+    B.first = block * static_cast<int>(hn::Lanes(d));
+    for (int f = 0; f < LaneFieldCount; ++f) hn::Store(hn::Load(d, W.field[f] + B.first), d, B.*laneFields[f]);
+    B.masses = W.masses[block];
+}
+
+std::uint64_t mark(std::uint64_t call, int columns) { return call << 16 | static_cast<std::uint64_t>(columns); }
+
+// Waits until row `row` has finished column `column`; returns how many
+// columns it has finished, or -1 when the wavefront is given up: by another
+// row, or by this one after `patience`.
+int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock::duration patience) {
+    const std::uint64_t wanted = mark(L.call, column + 1);
+    std::uint64_t seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
+    const auto giveUp = Clock::now() + patience;
+    for (int k = 0; seen < wanted; ++k) {
+        if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call) return -1;
+        if (Clock::now() >= giveUp) {
+            __atomic_store_n(&W.abandoned, L.call, __ATOMIC_RELAXED);
+            return -1;
+        }
+        relax(k);
+        seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
+    }
+    return static_cast<int>(seen & 0xffff);
+}
+
+// How long a row waits for the one before it to finish a column: a few
+// tiles' time on a running thread (about a nanosecond per Coulomb pair, the
+// slots' library calls a dozen each), little beside the time slice of a
+// pre-empted one, after which the rows left are cheaper computed alone.
+Clock::duration columnPatience(const LaneSettings& L) {
+    const double lanes = static_cast<double>(hn::Lanes(D()));
+    const double tileNanoseconds = lanes * lanes * (1 + 12 * L.slotCount);
+    return std::chrono::microseconds(PatienceMicroseconds) +
+           std::chrono::nanoseconds(static_cast<long>(16 * tileNanoseconds));
+}
+
+// The values a tile's pairs share, [R's particle][Q's lane] as computed,
+// then transposed for R's lanes.
+struct TileValues {
+    HWY_ALIGN double qx[MaxLanes * MaxLanes], qy[MaxLanes * MaxLanes];
+    HWY_ALIGN double u[PotentialSlotCount][MaxLanes * MaxLanes];
+    HWY_ALIGN double gx[PotentialSlotCount][MaxLanes * MaxLanes];
+    HWY_ALIGN double gy[PotentialSlotCount][MaxLanes * MaxLanes];
+};
+
+// Transposes a lanes x lanes matrix kept as rows. An unzip of the whole
+// row-major array (its even elements, then its odd ones) rotates every
+// element's index right by one bit; log2(lanes) of them turn (row, column)
+// into (column, row). The lane count is fixed per instruction set, so the
+// rows stay in registers.
+HWY_INLINE void transpose(double* values) {
+#if HWY_TARGET != HWY_SCALAR  // one lane: nothing to do, and no ConcatEven
+    const D d;
+    constexpr int lanes = static_cast<int>(hn::MaxLanes(D()));
+    V rows[lanes];
+    for (int k = 0; k < lanes; ++k) rows[k] = hn::Load(d, values + k * lanes);
+    for (int width = 1; width < lanes; width *= 2) {
+        V unzipped[lanes];
+        for (int k = 0; k < lanes / 2; ++k) {
+            unzipped[k] = hn::ConcatEven(d, rows[2 * k + 1], rows[2 * k]);
+            unzipped[lanes / 2 + k] = hn::ConcatOdd(d, rows[2 * k + 1], rows[2 * k]);
+        }
+        for (int k = 0; k < lanes; ++k) rows[k] = unzipped[k];
+    }
+    for (int k = 0; k < lanes; ++k) hn::Store(rows[k], d, values + k * lanes);
+#else
+    (void)values;
+#endif
+}
+
+HWY_INLINE void transposeTile(TileValues& T, const LaneSettings& L) {
+    if (L.coulomb) {
+        transpose(T.qx);
+        transpose(T.qy);
+    }
+    for (int k = 0; k < L.slotCount; ++k) {
+        if (L.slots[k].usesGradient) {
+            transpose(T.gx[k]);
+            transpose(T.gy[k]);
+        } else {
+            transpose(T.u[k]);
+        }
+    }
+}
+
+// What the Coulomb force of one block's lanes needs beside the quotients.
+struct CoulombLanes {
+    V negatedStrengthCharge, mass, reciprocalMass;
+};
+
+HWY_INLINE CoulombLanes coulombLanes(const LaneBlock& B) {
+    const D d;
+    return {hn::Neg(hn::Load(d, B.strengthCharge)), hn::Load(d, B.mass), hn::Load(d, B.reciprocalMass)};
+}
+
+// Checked false: every term is known to be finite (see sumCoulomb).
+template <bool Checked>
+HWY_INLINE void subtractFinite(V tx, V ty, V& ax, V& ay) {
+    if (!Checked) {
+        ax = hn::Sub(ax, tx);
+        ay = hn::Sub(ay, ty);
+        return;
+    }
+    const M acts = hn::And(hn::IsFinite(tx), hn::IsFinite(ty));
+    ax = subtractWhere(acts, ax, tx);
+    ay = subtractWhere(acts, ay, ty);
+}
+
+// Q's sums get R's first `realR` particles, in order; every shared value is
+// kept in T, [R's particle][Q's lane].
+template <bool Folds, bool Corrected, bool Checked, bool Slots, Masses Kind>
+void sumTileForQ(LaneBlock& Q, const LaneBlock& R, int realR, const Particle* state, const LaneSettings& L,
+                 TileValues& T) {
+    const D d;
+    const CoulombLanes C = coulombLanes(Q);
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    const M all = hn::FirstN(d, hn::Lanes(d));
+    const V x = hn::Load(d, Q.x), y = hn::Load(d, Q.y);
+    V ax = hn::Load(d, Q.ax), ay = hn::Load(d, Q.ay);
+    for (int jj = 0; jj < lanes; ++jj) {
+        // Lanes past the last particle repeat it, so T is filled throughout.
+        const Particle& o = state[R.first + std::min(jj, realR - 1)];
+        const bool real = jj < realR;
+        V dx, dy;
+        const V r = separation<Folds>(x, y, o, L, dx, dy);
+        if (L.coulomb) {
+            V qx, qy;
+            coulombQuotients<false>(L, dx, dy, r, qx, qy);
+            hn::Store(qx, d, T.qx + jj * lanes);
+            hn::Store(qy, d, T.qy + jj * lanes);
+            if (real) {
+                V tx, ty;
+                coulombForce<Corrected, Kind>(qx, qy, C.negatedStrengthCharge, C.mass, C.reciprocalMass, o.charge,
+                                              tx, ty);
+                subtractFinite<Checked>(tx, ty, ax, ay);
+            }
+        }
+        for (int k = 0; Slots && k < L.slotCount; ++k) {
+            V u, gx, gy;
+            pairShape(L.slots[k], dx, dy, r, u, gx, gy);
+            hn::Store(u, d, T.u[k] + jj * lanes);
+            hn::Store(gx, d, T.gx[k] + jj * lanes);
+            hn::Store(gy, d, T.gy[k] + jj * lanes);
+            if (real) addKindTerm(L.slots[k], Q, o, dx, dy, u, gx, gy, all, ax, ay);
+        }
+    }
+    hn::Store(ax, d, Q.ax);
+    hn::Store(ay, d, Q.ay);
+}
+
+HWY_INLINE V foldIf(bool folds, V d, double half, double period) { return folds ? fold(d, half, period) : d; }
+
+// R's sums get Q's particles, in order, from the transposed T. A Coulomb
+// quotient d / b (b >= 0) takes the sign of R's own d; a slot's gradient
+// changes sign where Q's dx (dy) and R's differ in sign.
+template <bool Folds, bool Corrected, bool Checked, bool Slots, Masses Kind>
+void sumTileForR(const LaneBlock& Q, LaneBlock& R, const Particle* state, const LaneSettings& L,
+                 const TileValues& T) {
+    const D d;
+    const CoulombLanes C = coulombLanes(R);
+    const int lanes = static_cast<int>(hn::Lanes(d));
+    const M all = hn::FirstN(d, hn::Lanes(d));
+    const V x = hn::Load(d, R.x), y = hn::Load(d, R.y);
+    const V signBit = hn::SignBit(d);
+    V ax = hn::Load(d, R.ax), ay = hn::Load(d, R.ay);
+    for (int ii = 0; ii < lanes; ++ii) {
+        const int i = Q.first + ii;
+        const Particle& o = state[i];
+        const V xi = hn::Set(d, o.x), yi = hn::Set(d, o.y);
+        const V dx = foldIf(Folds, hn::Sub(x, xi), L.halfWidth, L.width);
+        const V dy = foldIf(Folds, hn::Sub(y, yi), L.halfHeight, L.height);
+        V mirroredDx = dx, mirroredDy = dy;
+        if (Folds || Slots) {
+            mirroredDx = foldIf(Folds, hn::Sub(xi, x), L.halfWidth, L.width);
+            mirroredDy = foldIf(Folds, hn::Sub(yi, y), L.halfHeight, L.height);
+        }
+        if (Folds && !hn::AllTrue(d, hn::And(hn::Eq(hn::Abs(dx), hn::Abs(mirroredDx)),
+                                             hn::Eq(hn::Abs(dy), hn::Abs(mirroredDy))))) {
+            hn::Store(ax, d, R.ax);
+            hn::Store(ay, d, R.ay);
+            sumPairsInFull<Folds>(R, state, L, i, i + 1);
+            ax = hn::Load(d, R.ax);
+            ay = hn::Load(d, R.ay);
+            continue;
+        }
+        if (L.coulomb) {
+            const V qx = hn::CopySign(hn::Load(d, T.qx + ii * lanes), dx);
+            const V qy = hn::CopySign(hn::Load(d, T.qy + ii * lanes), dy);
+            V tx, ty;
+            coulombForce<Corrected, Kind>(qx, qy, C.negatedStrengthCharge, C.mass, C.reciprocalMass, o.charge, tx,
+                                          ty);
+            subtractFinite<Checked>(tx, ty, ax, ay);
+        }
+        if (!Slots) continue;
+        const V flipX = hn::And(hn::Xor(dx, mirroredDx), signBit);
+        const V flipY = hn::And(hn::Xor(dy, mirroredDy), signBit);
+        for (int k = 0; k < L.slotCount; ++k) {
+            const ActivePairSlot& slot = L.slots[k];
+            // A shape outside the catalogue is +0 both ways round.
+            const bool flips = slot.shape != ZeroShape;
+            const V u = hn::Load(d, T.u[k] + ii * lanes);
+            const V gx = hn::Load(d, T.gx[k] + ii * lanes), gy = hn::Load(d, T.gy[k] + ii * lanes);
+            addKindTerm(slot, R, o, dx, dy, u, flips ? hn::Xor(gx, flipX) : gx, flips ? hn::Xor(gy, flipY) : gy, all,
+                        ax, ay);
+        }
+    }
+    hn::Store(ax, d, R.ax);
+    hn::Store(ay, d, R.ay);
+}
+
+// Masses other than Any matter only to the corrected quotients.
+template <template <bool, bool, bool, bool, Masses> class Side, bool Folds, bool Corrected, bool Checked, bool Slots,
+          class... Args>
+HWY_INLINE void forMasses(Masses kind, Args&&... args) {
+    if (!Corrected || kind == Masses::Any) return Side<Folds, Corrected, Checked, Slots, Masses::Any>::run(args...);
+    if (kind == Masses::Unit) return Side<Folds, Corrected, Checked, Slots, Masses::Unit>::run(args...);
+    Side<Folds, Corrected, Checked, Slots, Masses::PowersOfTwo>::run(args...);
+}
+
+template <bool Folds, bool Corrected, bool Checked, bool Slots, Masses Kind>
+struct QSide {
+    static void run(LaneBlock& Q, const LaneBlock& R, int realR, const Particle* state, const LaneSettings& L,
+                    TileValues& T) {
+        sumTileForQ<Folds, Corrected, Checked, Slots, Kind>(Q, R, realR, state, L, T);
+    }
+};
+
+template <bool Folds, bool Corrected, bool Checked, bool Slots, Masses Kind>
+struct RSide {
+    static void run(const LaneBlock& Q, LaneBlock& R, const Particle* state, const LaneSettings& L,
+                    const TileValues& T) {
+        sumTileForR<Folds, Corrected, Checked, Slots, Kind>(Q, R, state, L, T);
+    }
+};
+
+// Slots: whether any pair slot acts; without, the sums stay in registers.
+template <bool Folds, bool Corrected, bool Checked, bool Slots>
+void sumTile(LaneBlock& Q, LaneBlock& R, int realR, const Particle* state, const LaneSettings& L) {
+    TileValues T;
+    forMasses<QSide, Folds, Corrected, Checked, Slots>(Q.masses, Q, R, realR, state, L, T);
+    transposeTile(T, L);
+    forMasses<RSide, Folds, Corrected, Checked, Slots>(R.masses, Q, R, state, L, T);
+}
+
+void computeAlone(int block, const Particle* state, const LaneSettings& L, ParticleRate* rates) {
+    LaneBlock B;
+    loadBlock(B, block * static_cast<int>(hn::Lanes(D())), state, L);
+    sumPairs(B, state, L, 0, L.s.particleCount);
+    storeBlock(B, L, rates);
+}
+
+// Block q's row: its own block, then tiles {q, r} for r ascending.
+template <bool Folds, bool Corrected, bool Checked, bool Slots>
+void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& W, ParticleRate* rates) {
+    const int n = L.s.particleCount;
+    const int lanes = static_cast<int>(hn::Lanes(D()));
+    const int blocks = (n + lanes - 1) / lanes;
+    const Clock::duration patience = columnPatience(L);
+    // Columns the row before is known to have finished: read again only when
+    // needed, since it publishes only every few columns (a cache line that
+    // two cores take turns writing and reading at every tile would set the
+    // pace).
+    int known = q > 0 ? 0 : blocks;
+    auto waitFor = [&](int column) {
+        if (known > column) return true;
+        known = awaitColumn(W, q - 1, column, L, patience);
+        return known > column;
+    };
+    if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call || !waitFor(q))
+        return computeAlone(q, state, L, rates);
+    LaneBlock Q;
+    if (q == 0)
+        loadBlock(Q, 0, state, L);
+    else
+        restoreBlock(Q, W, q);
+    sumPairs(Q, state, L, Q.first, std::min(n, Q.first + lanes));
+    for (int r = q + 1; r < blocks; ++r) {
+        if (!waitFor(r)) return computeAlone(q, state, L, rates);
+        // The sums of a column come from the core that ran the row before:
+        // ask for them a few tiles ahead, for writing.
+        const int ahead = std::min(r + PrefetchColumns, blocks - 1) * lanes;
+        for (int f = LaneFieldCount - SumFields; f < LaneFieldCount; ++f) __builtin_prefetch(W.field[f] + ahead, 1);
+        LaneBlock R;
+        if (q == 0)
+            loadBlock(R, r * lanes, state, L);
+        else
+            restoreBlock(R, W, r);
+        sumTile<Folds, Corrected, Checked, Slots>(Q, R, std::min(lanes, n - r * lanes), state, L);
+        saveBlock(R, W, r, q == 0 ? 0 : LaneFieldCount - SumFields);
+        if ((r + 1) % PublishEvery == 0 || r + 1 == blocks)
+            __atomic_store_n(&W.progress[q], mark(L.call, r + 1), __ATOMIC_RELEASE);
+    }
+    storeBlock(Q, L, rates);
+}
+
+template <bool Folds>
+void computeRowChoosingQuotients(int q, const Particle* state, const LaneSettings& L, Wavefront& W,
+                                 ParticleRate* rates) {
+    if (L.slotCount > 0) return computeRow<Folds, false, true, true>(q, state, L, W, rates);
+    if (!FusedMultiplyAdd || !L.correctedQuotients) return computeRow<Folds, false, true, false>(q, state, L, W, rates);
+    if (L.softening > 0) return computeRow<Folds, true, false, false>(q, state, L, W, rates);
+    computeRow<Folds, true, true, false>(q, state, L, W, rates);
 }
 
 // ---- The entry points ----
 
-void computeBlock(int block, const Particle* state, const void* context, ParticleRate* rates) {
+void computeBlock(int block, const Particle* state, const void* context, void* scratch, ParticleRate* rates) {
     const LaneSettings& L = *static_cast<const LaneSettings*>(context);
-    LaneBlock B;
-    loadBlock(B, block * static_cast<int>(hn::Lanes(D())), state, L);
-    sumPairs(B, state, L);
-    storeBlock(B, L, rates);
+    if (scratch == nullptr || !L.wavefront) return computeAlone(block, state, L, rates);
+    Wavefront& W = *static_cast<Wavefront*>(scratch);
+    L.folds ? computeRowChoosingQuotients<true>(block, state, L, W, rates)
+            : computeRowChoosingQuotients<false>(block, state, L, W, rates);
+}
+
+// Whether the wavefront pays, as measured (bench/README.md): not below four
+// blocks, where its bookkeeping costs more than the pairs it shares; and for
+// the Coulomb term alone only on one thread, since across cores the running
+// sums of every column change cores at every tile, which costs more than the
+// tile's work.
+bool wavefrontPays(const LaneSettings& L, int blocks, int threads) {
+    if (blocks < WavefrontFromBlocks || (!L.coulomb && L.slotCount == 0)) return false;
+    return L.slotCount > 0 || threads == 1;
 }
 
 void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
-    const LaneSettings L = laneSettingsFrom(state);
+    LaneSettings L = laneSettingsFrom(state);
     const int n = L.s.particleCount;
     if (n <= 0) return;
     const int lanes = static_cast<int>(hn::Lanes(D()));
-    forEachBlock((n + lanes - 1) / lanes, threadsForWork(pairWork(L)), n, state, &L, sizeof L, computeBlock, rates,
-                 lanes);
+    const int blocks = (n + lanes - 1) / lanes;
+    const int threads = threadsForWork(pairWork(L));
+    L.wavefront = wavefrontPays(L, blocks, threads);
+    forEachBlock(blocks, threads, n, state, &L, sizeof L, computeBlock, rates, lanes);
 }
 
 void LaneQuotients(const double* a, const double* b, double* quotients, int count) {

@@ -18,7 +18,7 @@ struct ScalarSettings {
 };
 static_assert(sizeof(ScalarSettings) <= MaxJobContext, "the thread pool copies the settings");
 
-void scalarBlock(int block, const Particle* state, const void* context, ParticleRate* rates) {
+void scalarBlock(int block, const Particle* state, const void* context, void*, ParticleRate* rates) {
     const ScalarSettings& settings = *static_cast<const ScalarSettings*>(context);
     ForceSettings s = settings.s;
     s.externalSlots = settings.externalSlots;

@@ -34,16 +34,19 @@ constexpr auto HelperSpin = std::chrono::microseconds(200);
 // that the system stopped for a while still reads consistent numbers.
 struct Snapshot {
     std::atomic<int> users{0};
+    std::uint64_t job = 0;
     BlockRates compute = nullptr;
     Particle particles[MaxParticles];
     alignas(64) unsigned char context[MaxJobContext];
+    alignas(64) unsigned char scratch[JobScratchBytes];
 };
 constexpr int SnapshotCount = 8;
 Snapshot snapshots[SnapshotCount];
 
 // The job being handed out, in one word, so that a block is taken from the
-// job it belongs to or not at all: generation (24 bits), snapshot (4 bits),
-// block count (16 bits), next block (16 bits).
+// job it belongs to or not at all: generation (the job number's low 24 bits),
+// snapshot (4 bits), block count (16 bits), next block (16 bits). Only ever
+// compared for equality; the full job number travels in the snapshot.
 std::atomic<std::uint64_t> ticket{0};
 constexpr int GenerationShift = 36, SnapshotShift = 32, CountShift = 16;
 constexpr std::uint64_t GenerationMask = (1u << 24) - 1;
@@ -53,13 +56,21 @@ int snapshotOf(std::uint64_t t) { return static_cast<int>(t >> SnapshotShift & 1
 int blockCountOf(std::uint64_t t) { return static_cast<int>(t >> CountShift & 0xffff); }
 int nextBlockOf(std::uint64_t t) { return static_cast<int>(t & 0xffff); }
 
-// Per block: the generation it was last finished in, and by whom (0 the
-// caller, h + 1 helper h). Whoever finishes first in a generation sets it.
+// Jobs are numbered from 1 in the caller's order, 56 bits' worth: centuries
+// of steps, so a mark never ages out of comparison.
+std::uint64_t lastJob = 0;
+
+// Per block: the number of the job it was last finished in, and by whom (0
+// the caller, h + 1 helper h), as job << 8 | owner. Whoever finishes first in
+// a job sets it.
 std::atomic<std::uint64_t> finished[MaxParticles];
 
 // Each helper writes only into its own rates; the caller copies them over.
 ParticleRate helperRates[MaxHelpers][MaxParticles];
 ParticleRate callerRates[MaxParticles];
+
+// The scratch of a job the caller runs by itself.
+alignas(64) unsigned char soloScratch[JobScratchBytes];
 
 std::atomic<int> helpersWanted{0};
 
@@ -74,35 +85,20 @@ long futex(std::atomic<std::uint32_t>* word, int op, std::uint32_t value) {
     return syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(word), op, value, nullptr, nullptr, 0);
 }
 
-// One round of waiting: a pause for the first rounds, then a yield, which on
-// a busy machine hands the core to whoever the system has waiting, perhaps
-// the very thread being waited for.
-void relax(int round) {
-    if (round >= 64) {
-        sched_yield();
-        return;
-    }
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-}
-
-// Marks `block` finished in `generation` by `owner`, unless someone was
-// first; a generation older than the mark means a helper woke up late.
-bool claimFinished(int block, std::uint32_t generation, int owner) {
+// Marks `block` finished in `job` by `owner`, unless someone was first; a
+// mark of a later job means a helper woke up late.
+bool claimFinished(int block, std::uint64_t job, int owner) {
     std::uint64_t mark = finished[block].load();
     for (;;) {
-        const std::uint32_t age = (generation - static_cast<std::uint32_t>(mark >> 8)) & GenerationMask;
-        if (age == 0 || age > GenerationMask / 2) return false;
-        if (finished[block].compare_exchange_weak(mark, static_cast<std::uint64_t>(generation) << 8 | owner))
-            return true;
+        if (mark >> 8 >= job) return false;
+        if (finished[block].compare_exchange_weak(mark, job << 8 | owner)) return true;
     }
 }
 
-bool isFinished(int block, std::uint32_t generation, int& owner) {
+bool isFinished(int block, std::uint64_t job, int& owner) {
     const std::uint64_t mark = finished[block].load();
     owner = static_cast<int>(mark & 0xff);
-    return static_cast<std::uint32_t>(mark >> 8) == generation;
+    return mark >> 8 == job;
 }
 
 // ---- Helpers ----
@@ -119,9 +115,10 @@ void helpWith(std::uint32_t generation, int helper) {
             continue;
         }
         const int block = nextBlockOf(t);
-        snapshot.compute(block, snapshot.particles, snapshot.context, helperRates[helper]);
+        const std::uint64_t job = snapshot.job;
+        snapshot.compute(block, snapshot.particles, snapshot.context, snapshot.scratch, helperRates[helper]);
         snapshot.users.fetch_sub(1);
-        claimFinished(block, generation, helper + 1);
+        claimFinished(block, job, helper + 1);
     }
 }
 
@@ -170,21 +167,31 @@ void copyBlock(const ParticleRate* from, ParticleRate* to, int block, int size, 
 }
 
 // Collects a block a helper took: its result if it comes within `patience`,
-// else the caller's own, computed meanwhile from the caller's input.
-void collect(int block, int size, int particles, std::uint32_t generation, Clock::duration patience,
+// else the caller's own, computed alone from the caller's input.
+void collect(int block, int size, int particles, std::uint64_t job, Clock::duration patience,
              const Particle* state, const void* context, BlockRates compute, ParticleRate* rates) {
     int owner = 0;
     const auto giveUp = Clock::now() + patience;
-    for (int k = 0; !isFinished(block, generation, owner) && Clock::now() < giveUp; ++k) relax(k);
-    if (!isFinished(block, generation, owner)) {
-        compute(block, state, context, callerRates);
-        if (claimFinished(block, generation, 0)) return copyBlock(callerRates, rates, block, size, particles);
-        isFinished(block, generation, owner);
+    for (int k = 0; !isFinished(block, job, owner) && Clock::now() < giveUp; ++k) relax(k);
+    if (!isFinished(block, job, owner)) {
+        compute(block, state, context, nullptr, callerRates);
+        if (claimFinished(block, job, 0)) return copyBlock(callerRates, rates, block, size, particles);
+        isFinished(block, job, owner);
     }
     copyBlock(helperRates[owner - 1], rates, block, size, particles);
 }
 
 }  // namespace
+
+void relax(int round) {
+    if (round >= 64) {
+        sched_yield();
+        return;
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
 
 void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
                   std::size_t contextBytes, BlockRates compute, ParticleRate* rates, int size) {
@@ -192,17 +199,19 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     const int helpers = std::min({threads - 1, blocks - 1, MaxHelpers});
     const int s = helpers > 0 && contextBytes <= MaxJobContext ? freeSnapshot(lastSnapshot) : -1;
     if (s < 0) {
-        for (int b = 0; b < blocks; ++b) compute(b, state, context, rates);
+        for (int b = 0; b < blocks; ++b) compute(b, state, context, soloScratch, rates);
         return;
     }
     lastSnapshot = s;
     startHelpers(helpers);
     Snapshot& snapshot = snapshots[s];
+    const std::uint64_t job = ++lastJob;
+    snapshot.job = job;
     snapshot.compute = compute;
     std::memcpy(snapshot.particles, state, particles * sizeof(Particle));
     std::memcpy(snapshot.context, context, contextBytes);
     helpersWanted.store(helpers);
-    const std::uint32_t generation = (generationOf(ticket.load()) + 1) & GenerationMask;
+    const std::uint32_t generation = job & GenerationMask;
     ticket.store(static_cast<std::uint64_t>(generation) << GenerationShift |
                  static_cast<std::uint64_t>(s) << SnapshotShift | static_cast<std::uint64_t>(blocks) << CountShift);
     for (int h = 0; h < helpers; ++h) {
@@ -216,7 +225,7 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     const auto start = Clock::now();
     for (std::uint64_t t = ticket.load(); generationOf(t) == generation && nextBlockOf(t) < blocks;) {
         if (!ticket.compare_exchange_weak(t, t + 1)) continue;
-        compute(nextBlockOf(t), state, context, rates);
+        compute(nextBlockOf(t), snapshot.particles, snapshot.context, snapshot.scratch, rates);
         mine[nextBlockOf(t)] = true;
         ++ownBlocks;
         t = ticket.load();
@@ -224,8 +233,10 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     // A running helper finishes its last block within about one block's time.
     const Clock::duration perBlock = ownBlocks > 0 ? (Clock::now() - start) / ownBlocks : std::chrono::microseconds(20);
     for (int b = 0; b < blocks; ++b)
-        if (!mine[b]) collect(b, size, particles, generation, 2 * perBlock, state, context, compute, rates);
+        if (!mine[b]) collect(b, size, particles, job, 2 * perBlock, state, context, compute, rates);
 }
+
+void countJobsFrom(std::uint64_t jobs) { lastJob = jobs - 1; }
 
 int threadsForWork(double pairWork) {
     const int allowed = std::max(1, omp_get_max_threads());

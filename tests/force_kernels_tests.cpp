@@ -171,6 +171,36 @@ TEST_P(ForceKernels, RandomWorldsGiveTheReferencesBytes) {
                                   setPairSlot(k, 1 + (k + round) % 5, (k + round) % 7);
                               world.particles[4].vx = world.particles[4].vy = 0;   // at rest: no dissipation
                           }});
+    // A pair's two directions share their values unless a periodic fold
+    // treats them differently: separations of exactly half the period, and
+    // with an odd period the values just past half, on both axes; particles
+    // on a few positions, so that many pairs coincide; far pairs, where the
+    // slots' exponentials are 0.
+    for (int period : {500, 333})
+        for (int slots : {0, 1, 2})
+            scenes.push_back({"folds at half the period", [=] {
+                                  randomWorld(OddCount, slots == 0);
+                                  world.coulombStrength = 10;
+                                  world.coulombSoftening = static_cast<float>(slots);
+                                  world.windowWidth = period;
+                                  world.windowHeight = period == 500 ? 333 : 500;
+                                  world.boundaryX = world.boundaryY = asInt(BoundaryMode::PeriodicInteracting);
+                                  const double offsets[] = {0, 0, 0.5, 1, 0.3, -0.2, 0.7};
+                                  for (int i = 0; i < OddCount; ++i) {
+                                      Particle& p = world.particles[i];
+                                      p.x = i % 2 * (world.windowWidth / 2) + offsets[i % 7];
+                                      p.y = i % 3 % 2 * (world.windowHeight / 2) + offsets[(i + 1) % 7];
+                                  }
+                                  if (slots == 0) return;
+                                  for (int k = 0; k < 5; ++k) setPairSlot(k, 1 + k, (k + 2 * slots) % PairShapeCount);
+                              }});
+    for (int shape = 0; shape < PairShapeCount; ++shape)
+        scenes.push_back({"far pairs", [=] {
+                              randomWorld(OddCount);
+                              world.coulombStrength = 10;
+                              for (int i = 0; i < OddCount; i += 3) world.particles[i].x += i * 1e6;
+                              for (int kind = 1; kind <= 5; ++kind) setPairSlot(kind, kind, shape);
+                          }});
     for (const Scene& scene : scenes) {
         scene.build();
         EXPECT_EQ(describe(firstDifference()), "identical") << scene.name;

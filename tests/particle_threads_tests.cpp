@@ -27,7 +27,7 @@ ParticleRate rates[MaxParticles + 1];
 constexpr int Size = 8;
 int count = 0;
 
-void plainBlock(int block, const Particle* state, const void* context, ParticleRate* out) {
+void plainBlock(int block, const Particle* state, const void* context, void*, ParticleRate* out) {
     writeBlock(block, state, context, out, Size, count);
 }
 
@@ -54,7 +54,7 @@ TEST(ParticleThreads, EveryParticleOnceWithTheCallersInput) {
 std::thread::id caller;
 std::atomic<bool> stalling{false}, released{false}, stalledDone{false};
 
-void stallingBlock(int block, const Particle* state, const void* context, ParticleRate* out) {
+void stallingBlock(int block, const Particle* state, const void* context, void*, ParticleRate* out) {
     if (std::this_thread::get_id() == caller)
         while (stalling) std::this_thread::yield();
     else if (stalling.exchange(false)) {
@@ -90,6 +90,26 @@ TEST(ParticleThreads, AStalledHelpersBlockIsDoneByTheCallerAndItsLateResultIsDro
     forEachBlock(count / Size, 2, count, particles, &second, sizeof second, plainBlock, rates, Size);
     for (int i = 0; i < count; ++i) wrong += rates[i].dydt != -i || rates[i].ax != 2;
     EXPECT_EQ(wrong, 0);
+}
+
+// A helper marks each block it finishes with the job's number. Marks that
+// wrap, or grow too old to compare, made a long run's blocks unclaimable and
+// the caller copy another job's results. Each jump skips three quarters of
+// 2^24 jobs, so every mark left behind is that old; enough blocks that both
+// helpers take some, one of them often a block the other marked last.
+TEST(ParticleThreads, JobsFarIntoALongRunStillCollectEveryBlock) {
+    count = 1000;
+    for (int i = 0; i < count; ++i) particles[i].x = i;
+    for (std::uint64_t jump = 3 << 22, start = jump; start < std::uint64_t{1} << 40; start = start * 4 + jump) {
+        countJobsFrom(start);
+        int wrong = 0;
+        for (int job = 0; job < 16; ++job) {
+            const Context context = {double(job)};
+            forEachBlock(count / Size, 3, count, particles, &context, sizeof context, plainBlock, rates, Size);
+            for (int i = 0; i < count; ++i) wrong += rates[i].dydt != i || rates[i].ax != job;
+        }
+        EXPECT_EQ(wrong, 0) << "jobs from " << start;
+    }
 }
 
 }  // namespace
