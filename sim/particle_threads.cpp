@@ -236,7 +236,7 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
         if (!mine[b]) collect(b, size, particles, job, 2 * perBlock, state, context, compute, rates);
 }
 
-void countJobsFrom(std::uint64_t jobs) { lastJob = jobs - 1; }
+void skipJobs(std::uint64_t jobs) { lastJob += jobs; }
 
 int threadsForWork(double pairWork) {
     const int allowed = std::max(1, omp_get_max_threads());

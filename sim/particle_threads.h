@@ -50,10 +50,10 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
 // the very thread being waited for.
 void relax(int round);
 
-// Makes the next job job number `jobs` (never one below a job already run),
-// so that the tests reach the far end of the job counter without running all
-// the jobs before it.
-void countJobsFrom(std::uint64_t jobs);
+// Counts `jobs` jobs as run without running them, so that the tests reach the
+// far end of the job counter. It only moves forward: a job numbered below
+// one already run would find blocks marked as finished by it.
+void skipJobs(std::uint64_t jobs);
 
 // How many threads a computation of `pairWork` pair evaluations is worth: one
 // per slice of work large enough to pay for waking a thread, at most the

@@ -94,21 +94,21 @@ TEST(ParticleThreads, AStalledHelpersBlockIsDoneByTheCallerAndItsLateResultIsDro
 
 // A helper marks each block it finishes with the job's number. Marks that
 // wrap, or grow too old to compare, made a long run's blocks unclaimable and
-// the caller copy another job's results. Each jump skips three quarters of
-// 2^24 jobs, so every mark left behind is that old; enough blocks that both
+// the caller copy another job's results. Each skip is at least three
+// quarters of 2^24 jobs, so every mark left behind is that old; enough blocks that both
 // helpers take some, one of them often a block the other marked last.
 TEST(ParticleThreads, JobsFarIntoALongRunStillCollectEveryBlock) {
     count = 1000;
     for (int i = 0; i < count; ++i) particles[i].x = i;
-    for (std::uint64_t jump = 3 << 22, start = jump; start < std::uint64_t{1} << 40; start = start * 4 + jump) {
-        countJobsFrom(start);
+    for (std::uint64_t skip = 3 << 22; skip < std::uint64_t{1} << 40; skip *= 4) {
+        skipJobs(skip);
         int wrong = 0;
         for (int job = 0; job < 16; ++job) {
             const Context context = {double(job)};
             forEachBlock(count / Size, 3, count, particles, &context, sizeof context, plainBlock, rates, Size);
             for (int i = 0; i < count; ++i) wrong += rates[i].dydt != i || rates[i].ax != job;
         }
-        EXPECT_EQ(wrong, 0) << "jobs from " << start;
+        EXPECT_EQ(wrong, 0) << "after skipping " << skip << " jobs";
     }
 }
 
