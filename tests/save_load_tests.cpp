@@ -12,6 +12,7 @@
 #include "tests/full_disk.h"
 #include "tests/temporary_folder.h"
 #include "tests/ui_fake_seam.h"
+#include "ui/run_state.h"
 #include "ui/save_load.h"
 
 namespace fs = std::filesystem;
@@ -171,4 +172,40 @@ TEST_F(SaveLoad, ACountBeyondTheTableIsNotLoaded) {
     loadSettings(0);
     EXPECT_EQ(world.particleCount, 6);
     EXPECT_EQ(fakeSeam::calls.back(), "resize 500 500");
+}
+
+// Loading particles into an empty table resumes the simulation exactly when
+// adding the first particle would; loading an empty table stops it like
+// removing the last. A paused simulation, or one whose graph is shown, stays
+// stopped; a count that stays on one side of zero leaves the run state alone.
+TEST_F(SaveLoad, ALoadThatFillsOrEmptiesTheTableActsLikeAddingOrRemoving) {
+    struct Row {
+        const char* name;
+        int before, loaded;
+        bool paused;
+        int graph;
+        void (*idleBefore)();
+        void (*idleAfter)();
+    };
+    const Row rows[] = {
+        {"scene into an empty table", 0, 2, false, 0, nullptr, idleStep},
+        {"scene into an empty table while paused", 0, 2, true, 0, nullptr, nullptr},
+        {"scene into an empty table with the graph shown", 0, 2, false, 1, nullptr, nullptr},
+        {"empty table over a running scene", 3, 0, false, 0, idleStep, nullptr},
+        {"scene over a running scene", 3, 2, false, 0, idleStep, idleStep},
+        {"scene over a paused scene", 3, 2, true, 0, nullptr, nullptr},
+        {"empty table over an empty table", 0, 0, false, 0, nullptr, nullptr},
+    };
+    for (const Row& row : rows) {
+        WorldState file;
+        file.particleCount = row.loaded;
+        writeFile("data/0.txt", saved(file));
+        resetFrontEnd();
+        world.particleCount = row.before;
+        world.paused = row.paused;
+        world.showGraph = row.graph;
+        fakeSeam::idleRoutine = row.idleBefore;
+        loadSettings(0);
+        EXPECT_EQ(fakeSeam::idleRoutine, row.idleAfter) << row.name;
+    }
 }

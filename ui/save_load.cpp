@@ -36,9 +36,21 @@ static void refreshAfterLoad() {
     applyWindowSize(0);
 }
 
+// A load that fills an empty table or empties a full one acts on the run
+// state as adding the first particle or removing the last does. Without it
+// a scene loaded after the last particle was removed stood still, unpaused,
+// until the pause was pressed twice.
+static void followTheParticleCount(bool wasEmpty) {
+    const bool isEmpty = world.particleCount == 0;
+    if (wasEmpty && !isEmpty) resumeSimulation();
+    if (!wasEmpty && isEmpty) stopSimulation();
+}
+
 bool loadSettingsFrom(const std::string& path) {
+    const bool wasEmpty = world.particleCount == 0;
     if (!loadSettingsFile(path, world, SizeLines::Requested).opened) return false;
     refreshAfterLoad();
+    followTheParticleCount(wasEmpty);
     return true;
 }
 
