@@ -77,7 +77,7 @@ static void addParticle() {
     w.editParticleIndex = n;
     w.particleCount = n + 1;
     copyFromFloats(w.editValues, w.particles[n]);
-    if (n == 0) resumeSimulation();
+    followParticleCount(n);
 }
 
 // The table stays packed and in order; the panels keep their numbers unless
@@ -89,7 +89,7 @@ static void removeParticle(int k) {
     for (int i = k; i < n - 1; ++i) w.particles[i] = w.particles[i + 1];
     if (w.particleCount == 0) {
         w.infoValues = ParticleFloats{};
-        stopSimulation();
+        followParticleCount(n);
         return;
     }
     if (k == n - 1) w.editParticleIndex = n - 2;

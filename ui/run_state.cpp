@@ -29,6 +29,12 @@ void resumeSimulation() {
     if (runConditionHolds()) setIdleRoutine(idleStep);
 }
 
+void followParticleCount(int countBefore) {
+    const bool wasEmpty = countBefore == 0, isEmpty = world.particleCount == 0;
+    if (wasEmpty && !isEmpty) resumeSimulation();
+    if (!wasEmpty && isEmpty) stopSimulation();
+}
+
 // Lets the window system and the other programs have the processor once per
 // displayed frame.
 static void sleepOneMillisecond() {

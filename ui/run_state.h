@@ -8,6 +8,10 @@ bool runConditionHolds();
 void stopSimulation();
 // Routes idleStep again, but only while the run condition holds.
 void resumeSimulation();
+// After a change of the particle count from `countBefore`: a table filled
+// from empty resumes the simulation (under the whole run condition), one
+// emptied stops it; a count that stays on one side of zero changes nothing.
+void followParticleCount(int countBefore);
 
 // One time step and the boundary fold; every displayInterval steps also the
 // conserved quantities (when asked for), a row of the recording (when one

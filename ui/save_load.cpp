@@ -40,17 +40,11 @@ static void refreshAfterLoad() {
 // state as adding the first particle or removing the last does. Without it
 // a scene loaded after the last particle was removed stood still, unpaused,
 // until the pause was pressed twice.
-static void followTheParticleCount(bool wasEmpty) {
-    const bool isEmpty = world.particleCount == 0;
-    if (wasEmpty && !isEmpty) resumeSimulation();
-    if (!wasEmpty && isEmpty) stopSimulation();
-}
-
 bool loadSettingsFrom(const std::string& path) {
-    const bool wasEmpty = world.particleCount == 0;
+    const int countBefore = world.particleCount;
     if (!loadSettingsFile(path, world, SizeLines::Requested).opened) return false;
     refreshAfterLoad();
-    followTheParticleCount(wasEmpty);
+    followParticleCount(countBefore);
     return true;
 }
 
