@@ -22,3 +22,10 @@ const char* selectedForceKernelName();
 // The quotients a / b of the kernel in use, computed as its Coulomb term
 // computes them (for the tests, which hold them to true division).
 void laneQuotients(const double* a, const double* b, double* quotients, int count);
+
+// For the tests: how long a row of the wavefront (each pair's shared values
+// computed once) waits for the row before it before the rows left compute
+// their blocks alone; negative: as measured. Also forgets which way of
+// running the wavefront was faster, so that the next call runs on every
+// thread.
+void setWavefrontPatience(long nanoseconds);

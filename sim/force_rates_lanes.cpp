@@ -29,6 +29,7 @@
 // once, the wavefront; the entry points and the dispatch.
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -76,11 +77,55 @@ struct LaneSettings {
     bool correctedQuotients;          // the Coulomb-only loop may use Markstein's correction
     std::uint64_t call;               // which computeRates this is, for the wavefront's marks
     bool wavefront;                   // every pair once (see below), or every block alone
+    int threads;                      // how many threads may run the blocks
 };
 
 // Every computeRates call gets the next number, whichever kernel runs it, so
 // that marks an earlier call left in a job's scratch never count.
 inline std::uint64_t callsMade = 0;
+
+// How long a row of the wavefront waits for the row before it to finish a
+// column; negative: a few tiles' time (see columnPatience).
+inline std::atomic<long> patienceNanoseconds{-1};
+
+// What a tile of the wavefront lately took on a running thread, 0 before
+// the first row long enough to tell (see noteTileTime).
+inline std::atomic<long> tileNanoseconds{0};
+
+// Two ways to run a computation whose wavefront would run on several
+// threads: so, or on the caller alone, which shares every pair too and waits
+// for no one. On a machine with other work the threads of the first wait for
+// each other (a row waits for the row before it, whose thread the system may
+// have taken off its core) and can come out slower than one thread. So each
+// way's recent time per call is kept, the faster one runs, and every
+// TryOtherEvery-th call runs the other to see whether that has changed. Only
+// the caller's thread uses it.
+enum Way { EveryThread, OneThread };
+
+struct WayTimes {
+    std::uint64_t size = 0;    // what the times were taken on (sizeKey)
+    double seconds[2] = {};    // per call, each way; 0 before its first
+    std::uint64_t calls = 0;
+};
+inline WayTimes wayTimes;
+constexpr std::uint64_t TryOtherEvery = 16;
+
+inline Way wayToRun(std::uint64_t size) {
+    WayTimes& w = wayTimes;
+    if (w.size != size) w = WayTimes{size};
+    ++w.calls;
+    if (w.seconds[EveryThread] == 0) return EveryThread;
+    if (w.seconds[OneThread] == 0) return OneThread;
+    const Way faster = w.seconds[OneThread] < w.seconds[EveryThread] ? OneThread : EveryThread;
+    if (w.calls % TryOtherEvery != 0) return faster;
+    return faster == OneThread ? EveryThread : OneThread;
+}
+
+inline void noteWayTime(Way way, std::chrono::steady_clock::duration took) {
+    const double seconds = std::chrono::duration<double>(took).count();
+    double& t = wayTimes.seconds[way];
+    t = t == 0 ? seconds : (t + seconds) / 2;
+}
 
 inline bool kindActs(int kind) {
     return kind >= static_cast<int>(PotentialKind::ChargeProportional) &&
@@ -153,6 +198,12 @@ static_assert(sizeof(LaneSettings) <= MaxJobContext, "the thread pool copies the
 inline double pairWork(const LaneSettings& L) {
     const double n = L.s.particleCount;
     return n * n * (1 + 12 * L.slotCount);
+}
+
+// Computations of the same size take about the same time.
+inline std::uint64_t sizeKey(const LaneSettings& L) {
+    return static_cast<std::uint64_t>(L.s.particleCount) << 8 | static_cast<std::uint64_t>(L.slotCount) << 1 |
+           (L.coulomb ? 1 : 0);
 }
 
 }  // namespace force_lanes
@@ -702,32 +753,56 @@ std::uint64_t mark(std::uint64_t call, int columns) { return call << 16 | static
 
 // Waits until row `row` has finished column `column`; returns how many
 // columns it has finished, or -1 when the wavefront is given up: by another
-// row, or by this one after `patience`.
-int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock::duration patience) {
+// row, or by this one after `patience`. Adds the time it waited to `waited`.
+int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock::duration patience,
+                Clock::duration& waited) {
     const std::uint64_t wanted = mark(L.call, column + 1);
     std::uint64_t seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
-    const auto giveUp = Clock::now() + patience;
-    for (int k = 0; seen < wanted; ++k) {
+    if (seen >= wanted) return static_cast<int>(seen & 0xffff);
+    const Clock::time_point begin = Clock::now();
+    for (int k = 0;; ++k) {
+        relax(k);
+        // The clock first: a waiter the system took off its core looks once
+        // more before it gives up.
+        const Clock::duration waiting = Clock::now() - begin;
+        seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
+        if (seen >= wanted) {
+            waited += waiting;
+            return static_cast<int>(seen & 0xffff);
+        }
         if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call) return -1;
-        if (Clock::now() >= giveUp) {
+        if (waiting >= patience) {
             __atomic_store_n(&W.abandoned, L.call, __ATOMIC_RELAXED);
             return -1;
         }
-        relax(k);
-        seen = __atomic_load_n(&W.progress[row], __ATOMIC_ACQUIRE);
     }
-    return static_cast<int>(seen & 0xffff);
 }
 
-// How long a row waits for the one before it to finish a column: a few
-// tiles' time on a running thread (about a nanosecond per Coulomb pair, the
-// slots' library calls a dozen each), little beside the time slice of a
-// pre-empted one, after which the rows left are cheaper computed alone.
+// How long a row waits for the one before it to finish a column. The row
+// before publishes every PublishEvery tiles, so while it runs it may keep its
+// follower waiting that many tiles' time; a few times that is still little
+// beside the time slice of a pre-empted one, after which the rows left are
+// cheaper computed alone. A tile's time is what rows measured lately, or
+// before the first measurement a guess: about a nanosecond per Coulomb pair,
+// the slots' library calls a dozen each (pow takes several dozen).
 Clock::duration columnPatience(const LaneSettings& L) {
+    const long chosen = patienceNanoseconds.load(std::memory_order_relaxed);
+    if (chosen >= 0) return std::chrono::nanoseconds(chosen);
     const double lanes = static_cast<double>(hn::Lanes(D()));
-    const double tileNanoseconds = lanes * lanes * (1 + 12 * L.slotCount);
+    const long measured = tileNanoseconds.load(std::memory_order_relaxed);
+    const double tile = measured > 0 ? measured : lanes * lanes * (1 + 12 * L.slotCount);
     return std::chrono::microseconds(PatienceMicroseconds) +
-           std::chrono::nanoseconds(static_cast<long>(16 * tileNanoseconds));
+           std::chrono::nanoseconds(static_cast<long>(4 * PublishEvery * tile));
+}
+
+// A row's time per tile, its waits left out, taken into tileNanoseconds: at
+// once when it is less, by an eighth of the difference when more, so that a
+// row the system took off its core for a while hardly moves it.
+void noteTileTime(Clock::duration working, int tiles) {
+    if (tiles < PublishEvery) return;
+    const long mine = static_cast<long>(std::chrono::nanoseconds(working).count() / tiles);
+    const long old = tileNanoseconds.load(std::memory_order_relaxed);
+    tileNanoseconds.store(old == 0 || mine < old ? mine : old + (mine - old) / 8, std::memory_order_relaxed);
 }
 
 // The values a tile's pairs share, [R's particle][Q's lane] as computed,
@@ -957,9 +1032,13 @@ void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& 
     // two cores take turns writing and reading at every tile would set the
     // pace).
     int known = q > 0 ? 0 : blocks;
+    // Rows on one thread never wait, and need no patience.
+    const bool timed = L.threads > 1;
+    const Clock::time_point start = timed ? Clock::now() : Clock::time_point{};
+    Clock::duration waited{};
     auto waitFor = [&](int column) {
         if (known > column) return true;
-        known = awaitColumn(W, q - 1, column, L, patience);
+        known = awaitColumn(W, q - 1, column, L, patience, waited);
         return known > column;
     };
     if (__atomic_load_n(&W.abandoned, __ATOMIC_RELAXED) == L.call || !waitFor(q))
@@ -987,6 +1066,7 @@ void computeRow(int q, const Particle* state, const LaneSettings& L, Wavefront& 
             __atomic_store_n(&W.progress[q], mark(L.call, r + 1), __ATOMIC_RELEASE);
     }
     storeBlock(Q, L, rates);
+    if (timed) noteTileTime(Clock::now() - start - waited, blocks - q - 1);
 }
 
 template <bool Folds>
@@ -1024,9 +1104,15 @@ void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
     if (n <= 0) return;
     const int lanes = static_cast<int>(hn::Lanes(D()));
     const int blocks = (n + lanes - 1) / lanes;
-    const int threads = threadsForWork(pairWork(L));
+    int threads = threadsForWork(pairWork(L));
+    const bool choosing = threads > 1 && wavefrontPays(L, blocks, threads);
+    const Way way = choosing ? wayToRun(sizeKey(L)) : EveryThread;
+    if (way == OneThread) threads = 1;
     L.wavefront = wavefrontPays(L, blocks, threads);
+    L.threads = threads;
+    const Clock::time_point start = Clock::now();
     forEachBlock(blocks, threads, n, state, &L, sizeof L, computeBlock, rates, lanes);
+    if (choosing) noteWayTime(way, Clock::now() - start);
 }
 
 void LaneQuotients(const double* a, const double* b, double* quotients, int count) {
@@ -1091,6 +1177,11 @@ const char* selectedForceKernelName() {
 
 void laneQuotients(const double* a, const double* b, double* quotients, int count) {
     HWY_DYNAMIC_DISPATCH(force_lanes::LaneQuotients)(a, b, quotients, count);
+}
+
+void setWavefrontPatience(long nanoseconds) {
+    force_lanes::patienceNanoseconds.store(nanoseconds);
+    force_lanes::wayTimes = force_lanes::WayTimes{};
 }
 
 #endif  // HWY_ONCE

@@ -49,3 +49,5 @@ const char* selectedForceKernelName() { return "scalar loop"; }
 void laneQuotients(const double* a, const double* b, double* quotients, int count) {
     for (int k = 0; k < count; ++k) quotients[k] = a[k] / b[k];
 }
+
+void setWavefrontPatience(long) {}

@@ -221,6 +221,30 @@ TEST_P(ForceKernels, ParticleAndThreadCountsChangeNoByte) {
     }
 }
 
+// Rows of the shared-pair wavefront that stop waiting for the row before
+// them (as they do when a thread is taken off its core) and compute their
+// blocks alone must give the same bytes as the whole wavefront. Where a row
+// gives up differs from run to run, so each world runs a few times.
+TEST_P(ForceKernels, RowsThatGiveUpWaitingGiveTheReferencesBytes) {
+    for (int threads : {2, 3}) {
+        for (int period : {0, 0, 0, 333, 333, 333}) {
+            world = WorldState{};
+            randomWorld(101);
+            world.coulombStrength = 10;
+            if (period > 0) {
+                world.windowWidth = period;
+                world.boundaryX = asInt(BoundaryMode::PeriodicInteracting);
+            }
+            setPairSlot(0, asInt(PotentialKind::MassProportional), asInt(PairShape::Morse));
+            setPairSlot(1, asInt(PotentialKind::RelativeVelocityDissipation), asInt(PairShape::Gaussian));
+            omp_set_num_threads(threads);
+            setWavefrontPatience(0);
+            EXPECT_EQ(describe(firstDifference()), "identical") << threads << " threads, period " << period;
+        }
+    }
+    setWavefrontPatience(-1);
+}
+
 // Numbers far outside what a window shows, zeros of both signs, and terms
 // that are not finite: where the kernel cannot use its shortcuts it must
 // still give the reference's bytes, and skip what the reference skips.
