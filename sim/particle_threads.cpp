@@ -227,7 +227,7 @@ void forEachBlock(int blocks, int threads, int particles, const Particle* state,
     const auto start = Clock::now();
     for (std::uint64_t t = ticket.load(); generationOf(t) == generation && nextBlockOf(t) < blocks;) {
         if (!ticket.compare_exchange_weak(t, t + 1)) continue;
-        compute(nextBlockOf(t), snapshot.particles, snapshot.context, snapshot.scratch, rates);
+        compute(nextBlockOf(t), state, context, snapshot.scratch, rates);
         mine[nextBlockOf(t)] = true;
         ++ownBlocks;
         t = ticket.load();

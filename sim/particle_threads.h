@@ -35,11 +35,12 @@ constexpr std::size_t JobScratchBytes = 128 * 1024;
 // caller never waits for a helper that the system has taken off its core: a
 // block a helper has not finished soon after the caller ran out of blocks,
 // the caller computes again itself, and the first result in counts (both are
-// the same bits), computing it alone. Every thread of a job, the caller
-// included, works on the pool's own copies of the particles and the context
-// and on the job's scratch, so a helper that wakes up late never reads what
-// the caller has since changed, and writes only into its own buffer and the
-// scratch of a job nobody waits for any more.
+// the same bits), computing it alone. Helpers work on the pool's own copies
+// of the particles and the context, the caller on its own input (the same
+// numbers, read faster from its own caches), and all of them on the job's
+// scratch, so a helper that wakes up late never reads what the caller has
+// since changed, and writes only into its own buffer and the scratch of a
+// job nobody waits for any more.
 //
 // One caller at a time: the simulator steps from its one main thread.
 void forEachBlock(int blocks, int threads, int particles, const Particle* state, const void* context,
