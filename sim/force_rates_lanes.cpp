@@ -712,7 +712,12 @@ using Clock = std::chrono::steady_clock;
 // bookkeeping (measured: 10 particles were 8 % slower through it).
 constexpr int WavefrontFromBlocks = 4;
 
-constexpr int PatienceMicroseconds = 10;
+// Even a running thread loses the processor now and then: on the benchmark
+// machine a thread spinning beside another lost 50 microseconds or more
+// some 180 times a second, 100 or more some 40 times, and 500 or more 4
+// times. A row waits out such hiccups of the row before it; only a longer
+// wait means a thread taken off its core for a time slice.
+constexpr int PatienceMicroseconds = 250;
 
 // A row tells the rows after it how far it got every this many columns.
 constexpr int PublishEvery = 8;
@@ -780,9 +785,9 @@ int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock:
 
 // How long a row waits for the one before it to finish a column. The row
 // before publishes every PublishEvery tiles, so while it runs it may keep its
-// follower waiting that many tiles' time; a few times that is still little
-// beside the time slice of a pre-empted one, after which the rows left are
-// cheaper computed alone. A tile's time is what rows measured lately, or
+// follower waiting that many tiles' time; a few times that, beyond its
+// hiccups, is still little beside the time slice of a pre-empted one, after
+// which the rows left are cheaper computed alone. A tile's time is what rows measured lately, or
 // before the first measurement a guess: about a nanosecond per Coulomb pair,
 // the slots' library calls a dozen each (pow takes several dozen).
 Clock::duration columnPatience(const LaneSettings& L) {
