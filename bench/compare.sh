@@ -1,7 +1,8 @@
 #!/bin/bash
 # The force benchmark of an earlier commit beside this working tree's, on the
 # same machine in one run, alternating, so that the load of the moment falls
-# on both alike; prints the median of each figure over the rounds.
+# on both alike; prints the median of each figure over the rounds and, in
+# brackets, the median of the rounds' ratios.
 #
 #   bench/compare.sh [BASE [ROUNDS [SECONDS]]]
 #
@@ -41,8 +42,8 @@ echo
 # Fields of a line "which | scene | N | ...": 4 quiet default, 5 quiet 1
 # thread, 6 loaded default, 7 loaded 1 thread, 10 one thread per CPU second.
 awk -F'|' '
-    function median(key, column,   n, values, k, sorted, t, i, j) {
-        n = split(figures[key, column], values, " ")
+    function medianOf(list,   n, values, t, i, j) {
+        n = split(list, values, " ")
         for (i = 1; i <= n; ++i)
             for (j = i + 1; j <= n; ++j)
                 if (values[j] + 0 < values[i] + 0) { t = values[i]; values[i] = values[j]; values[j] = t }
@@ -62,8 +63,13 @@ awk -F'|' '
             line = "|" name[1] "|" name[2]
             split("4 5 6 7 10", columns, " ")
             for (c = 1; c <= 5; ++c) {
-                b = median("base" SUBSEP key, columns[c]); n = median("new" SUBSEP key, columns[c])
-                line = line sprintf(b < 100 ? "| %.1f → %.1f (%.2f×) " : "| %.0f → %.0f (%.2f×) ", b, n, b > 0 ? n / b : 0)
+                baseList = figures["base" SUBSEP key, columns[c]]; newList = figures["new" SUBSEP key, columns[c]]
+                # The ratio of each round, base and new moments apart, then
+                # their median: steadier than the ratio of the medians.
+                rounds = split(baseList, baseValues, " "); split(newList, newValues, " "); ratios = ""
+                for (r = 1; r <= rounds; ++r) ratios = ratios " " (baseValues[r] > 0 ? newValues[r] / baseValues[r] : 0)
+                b = medianOf(baseList); n = medianOf(newList)
+                line = line sprintf(b < 100 ? "| %.1f → %.1f (%.2f×) " : "| %.0f → %.0f (%.2f×) ", b, n, medianOf(ratios))
             }
             print line "|"
         }
