@@ -92,14 +92,15 @@ inline std::atomic<long> patienceNanoseconds{-1};
 // the first row long enough to tell (see noteTileTime).
 inline std::atomic<long> tileNanoseconds{0};
 
-// Two ways to run a computation whose wavefront would run on several
-// threads: so, or on the caller alone, which shares every pair too and waits
-// for no one. On a machine with other work the threads of the first wait for
-// each other (a row waits for the row before it, whose thread the system may
-// have taken off its core) and can come out slower than one thread. So each
-// way's recent time per call is kept, the faster one runs, and every
-// TryOtherEvery-th call runs the other to see whether that has changed. Only
-// the caller's thread uses it.
+// Two ways to run a computation with pair terms that several threads are
+// worth: on all of them (the wavefront, or for the Coulomb term alone the
+// per-block loop), or the wavefront on the caller alone, which shares every
+// pair and waits for no one. On a machine with other work the threads of the
+// first wait for each other (a row waits for the row before it, the caller
+// for a block, whose thread the system may have taken off its core) and can
+// come out slower than one thread. So each way's recent time per call is
+// kept, the faster one runs, and every TryOtherEvery-th call runs the other
+// to see whether that has changed. Only the caller's thread uses it.
 enum Way { EveryThread, OneThread };
 
 struct WayTimes {
@@ -108,7 +109,7 @@ struct WayTimes {
     std::uint64_t calls = 0;
 };
 inline WayTimes wayTimes;
-constexpr std::uint64_t TryOtherEvery = 16;
+constexpr std::uint64_t TryOtherEvery = 32;
 
 inline Way wayToRun(std::uint64_t size) {
     WayTimes& w = wayTimes;
@@ -1110,7 +1111,7 @@ void ComputeRatesLanes(const Particle* state, ParticleRate* rates) {
     const int lanes = static_cast<int>(hn::Lanes(D()));
     const int blocks = (n + lanes - 1) / lanes;
     int threads = threadsForWork(pairWork(L));
-    const bool choosing = threads > 1 && wavefrontPays(L, blocks, threads);
+    const bool choosing = threads > 1 && wavefrontPays(L, blocks, 1);
     const Way way = choosing ? wayToRun(sizeKey(L)) : EveryThread;
     if (way == OneThread) threads = 1;
     L.wavefront = wavefrontPays(L, blocks, threads);
