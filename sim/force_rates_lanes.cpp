@@ -99,17 +99,22 @@ inline std::atomic<long> tileNanoseconds{0};
 // first wait for each other (a row waits for the row before it, the caller
 // for a block, whose thread the system may have taken off its core) and can
 // come out slower than one thread. So each way's recent time per call is
-// kept, the faster one runs, and every TryOtherEvery-th call runs the other
-// to see whether that has changed. Only the caller's thread uses it.
+// kept, the faster one runs, and every TryOtherEvery calls the other runs
+// TrialCalls calls to see whether that has changed. The first call of a way
+// after the other does not count: the helpers slept while the caller ran
+// alone, and waking them costs that call more than the way does. Only the
+// caller's thread uses it.
 enum Way { EveryThread, OneThread };
 
 struct WayTimes {
     std::uint64_t size = 0;    // what the times were taken on (sizeKey)
     double seconds[2] = {};    // per call, each way; 0 before its first
     std::uint64_t calls = 0;
+    int last = -1;             // the way of the call before
 };
 inline WayTimes wayTimes;
-constexpr std::uint64_t TryOtherEvery = 32;
+constexpr std::uint64_t TryOtherEvery = 64;
+constexpr std::uint64_t TrialCalls = 2;
 
 inline Way wayToRun(std::uint64_t size) {
     WayTimes& w = wayTimes;
@@ -118,14 +123,26 @@ inline Way wayToRun(std::uint64_t size) {
     if (w.seconds[EveryThread] == 0) return EveryThread;
     if (w.seconds[OneThread] == 0) return OneThread;
     const Way faster = w.seconds[OneThread] < w.seconds[EveryThread] ? OneThread : EveryThread;
-    if (w.calls % TryOtherEvery != 0) return faster;
+    if (w.calls % TryOtherEvery >= TrialCalls) return faster;
     return faster == OneThread ? EveryThread : OneThread;
 }
 
+// A time lately taken, from the one before (0 for none) and a new one: at
+// once when that is less, by an eighth of the difference when more. A thread
+// loses the processor for 50 to 500 microseconds now and then while it runs;
+// such a hiccup, longer than a small computation, hardly moves it, a
+// lasting change does within a few calls.
+template <class T>
+T lately(T before, T now) {
+    return before == 0 || now < before ? now : before + (now - before) / 8;
+}
+
 inline void noteWayTime(Way way, std::chrono::steady_clock::duration took) {
-    const double seconds = std::chrono::duration<double>(took).count();
+    const bool counts = wayTimes.last == way;
+    wayTimes.last = way;
+    if (!counts) return;
     double& t = wayTimes.seconds[way];
-    t = t == 0 ? seconds : (t + seconds) / 2;
+    t = lately(t, std::chrono::duration<double>(took).count());
 }
 
 inline bool kindActs(int kind) {
@@ -801,14 +818,12 @@ Clock::duration columnPatience(const LaneSettings& L) {
            std::chrono::nanoseconds(static_cast<long>(4 * PublishEvery * tile));
 }
 
-// A row's time per tile, its waits left out, taken into tileNanoseconds: at
-// once when it is less, by an eighth of the difference when more, so that a
-// row the system took off its core for a while hardly moves it.
+// A row's time per tile, its waits left out, taken into tileNanoseconds.
 void noteTileTime(Clock::duration working, int tiles) {
     if (tiles < PublishEvery) return;
     const long mine = static_cast<long>(std::chrono::nanoseconds(working).count() / tiles);
     const long old = tileNanoseconds.load(std::memory_order_relaxed);
-    tileNanoseconds.store(old == 0 || mine < old ? mine : old + (mine - old) / 8, std::memory_order_relaxed);
+    tileNanoseconds.store(lately(old, mine), std::memory_order_relaxed);
 }
 
 // The values a tile's pairs share, [R's particle][Q's lane] as computed,
