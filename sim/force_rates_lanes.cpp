@@ -85,7 +85,7 @@ struct LaneSettings {
 inline std::uint64_t callsMade = 0;
 
 // How long a row of the wavefront waits for the row before it to finish a
-// column; negative: a few tiles' time (see columnPatience).
+// column; negative: as columnPatience measures it.
 inline std::atomic<long> patienceNanoseconds{-1};
 
 // What a tile of the wavefront lately took on a running thread, 0 before
@@ -805,9 +805,10 @@ int awaitColumn(Wavefront& W, int row, int column, const LaneSettings& L, Clock:
 // before publishes every PublishEvery tiles, so while it runs it may keep its
 // follower waiting that many tiles' time; a few times that, beyond its
 // hiccups, is still little beside the time slice of a pre-empted one, after
-// which the rows left are cheaper computed alone. A tile's time is what rows measured lately, or
-// before the first measurement a guess: about a nanosecond per Coulomb pair,
-// the slots' library calls a dozen each (pow takes several dozen).
+// which the rows left are cheaper computed alone. A tile's time is what rows
+// measured lately, or before the first measurement a guess: about a
+// nanosecond per Coulomb pair, the slots' library calls a dozen each (pow
+// takes several dozen).
 Clock::duration columnPatience(const LaneSettings& L) {
     const long chosen = patienceNanoseconds.load(std::memory_order_relaxed);
     if (chosen >= 0) return std::chrono::nanoseconds(chosen);
